@@ -1,0 +1,39 @@
+#pragma once
+// The test window's controls (diagnostic mode, actuator tests, CO trimmer).
+
+#include <array>
+#include <string>
+
+#include "forms/controls.h"
+#include "forms/trace_log.h"
+
+namespace velarin {
+
+inline constexpr int kTestButtonCount = 9;  // Command1..Command9
+
+struct Form1 {
+  Form1();
+
+  std::string caption;
+  bool loaded = false;
+  bool visible = false;
+
+  std::array<Button, kTestButtonCount> Command;  // Command[0] is Command1
+  Button Command10;      // "Ok"
+  TextBox Text1;         // custom test code, hex
+  TextBox Text2;         // trimmer as byte value
+  ProgressBar Pg1;
+  Slider Slider1;
+  Label Frame1;          // CO regulation frame
+  OptionButton Option1;  // "On"
+  OptionButton Option2;  // "Off"
+  MenuItem back;         // "Back"
+  TraceLog Rtb1;
+
+  // How many result waits are running (a second test button may start one inside another).
+  int result_waits = 0;
+  // Bumped at every load, so a wait started in an earlier instance knows it outlived its window.
+  uint64_t instance = 0;
+};
+
+}  // namespace velarin
