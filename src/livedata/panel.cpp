@@ -1,0 +1,8 @@
+#include "livedata/panel.h"
+
+namespace velarin {
+
+// Placeholder until the live-data subsystem lands.
+void Check1_Click(App&, int) {}
+
+}  // namespace velarin
