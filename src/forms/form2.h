@@ -2,6 +2,7 @@
 // The main window's controls, flags and tables, named as the window names them.
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -67,6 +68,8 @@ struct Form2 {
   Label Label25;  // bar scale
   Label Label26;  // engine speed text
   std::array<LineSegment, kBarSegments> Line1;
+  // Live-data frames begun on an open port since the window loaded (front ends count reads).
+  uint64_t live_frames = 0;
 
   // Diagnostics, navigation, donation.
   Button Command11;  // "DTC"
