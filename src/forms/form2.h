@@ -83,6 +83,10 @@ struct Form2 {
 
   // Not a control of the original window: the status bar of this program.
   std::string status_bar;
+  // Times the adapter vanished under a connection, which then ended (front ends watch
+  // it), and the OS reason of the last such loss.
+  uint64_t link_losses = 0;
+  std::string link_lost_reason;
 };
 
 }  // namespace velarin
