@@ -1,10 +1,135 @@
 #include "livedata/frames.h"
 
-namespace velarin {
+#include <string>
 
-// Placeholder until the frame reader lands.
-void ReadLive15m(App&) {}
-void ReadLive16m(App&) {}
-void ReadLiveP8(App&) {}
+#include "link/exchange.h"
+#include "livedata/channel_exchange.h"
+#include "livedata/channels.h"
+#include "livedata/conversions.h"
+#include "livedata/frame_profile.h"
+#include "livedata/livedata_texts.h"
+#include "livedata/speed_bar.h"
+#include "livedata/temp_table.h"
+#include "livedata/text_forms.h"
+
+namespace velarin {
+namespace {
+
+constexpr uint8_t kFF = 0xFF;
+
+uint32_t Period(uint8_t high, uint8_t low) { return high * 256u + low; }
+
+void ShowRpm(Form2& f, const FrameProfile& p, const ChannelAnswer& a) {
+  const bool both = a.first && a.second;
+  if (p.rpm_rule == RpmRule::kHighNotFF) {
+    // A period of 0 has no speed: the readouts stay as they are.
+    if (both && *a.first != kFF && Period(*a.first, *a.second) != 0) {
+      ShowEngineSpeed(f, RpmFromPeriod(p.rpm_constant, Period(*a.first, *a.second)));
+    }
+  } else if (both && *a.first != 0 && *a.second != 0) {
+    ShowEngineSpeed(f, RpmFromPeriod(p.rpm_constant, Period(*a.first, *a.second)));
+  }
+  if (both && *a.first == kFF && *a.second == kFF) f.Text1[kRpm].text = texts::kNoEngineSpeed;
+  if (p.rpm_rule == RpmRule::kNeitherZero && both && *a.first == 0 && *a.second == 0) {
+    f.Text1[kRpm].text = texts::kZeroEngineSpeed;
+  }
+}
+
+// Whether data byte `x` may be converted: present, and not 0xFF where FF means "no value".
+bool Usable(const FrameProfile& p, const std::optional<uint8_t>& x) {
+  return x && !(p.ff_means_no_value && *x == kFF);
+}
+
+std::string TemperatureText(const Form2& f, const FrameProfile& p, uint8_t x) {
+  if (p.temperature == TemperatureRule::kTable) {
+    return TwoDecimalsText(TemperatureFromTable(f.TempTable, x));
+  }
+  return PlainText(TemperatureCelsius(x));
+}
+
+// The test window follows the trimmer only while it is open: loading it would
+// put the ECU into diagnostic mode.
+void HandTrimmerOver(App& app, double value) {
+  Form1& test = app.form1;
+  if (!test.loaded || !(value > -128 && value < 127)) return;
+  const int position = static_cast<int>(value);
+  test.Slider1.value = position;
+  test.Text2.text = std::to_string(position + 127);  // the byte form the window keeps
+}
+
+void ShowChannel(App& app, const FrameProfile& p, int channel, bool with_15rc,
+                 const ChannelAnswer& a) {
+  Form2& f = app.form2;
+  std::string& readout = f.Text1[channel].text;
+  switch (channel) {
+    case kRpm:
+      ShowRpm(f, p, a);
+      break;
+    case kInjection:
+      if (a.first && a.second && Usable(p, a.first)) {
+        readout = PlainText(InjectionMs(Period(*a.first, *a.second)));
+      }
+      break;
+    case kAdvance:
+      if (Usable(p, a.first)) readout = PlainText(AdvanceDegrees(*a.first));
+      break;
+    case kPressure:
+      if (Usable(p, a.first)) readout = WholeNumberText(PressureMbar(*a.first));
+      break;
+    case kAirTemp:
+    case kWaterTemp:
+      if (Usable(p, a.first)) readout = TemperatureText(f, p, *a.first);
+      break;
+    case kThrottle:
+      if (!Usable(p, a.first)) break;
+      if (with_15rc) {
+        f.Text1[kThrottleVoltsReadout].text = FixedTwoDecimalsText(Throttle15RcVolts(*a.first));
+        readout = OneDecimalText(Throttle15RcDegrees(*a.first, a.second.value_or(0)));
+      } else {
+        readout = TwoDecimalsText(ThrottleDegrees(*a.first));
+      }
+      break;
+    case kBattery:
+      if (Usable(p, a.first)) readout = PlainText(BatteryVolts(*a.first));
+      break;
+    case kTrimmer:
+      // The trimmer byte is always a value, 0xFF included.
+      if (a.first) {
+        readout = PlainText(TrimmerValue(*a.first));
+        if (p.hands_trimmer_over) HandTrimmerOver(app, TrimmerValue(*a.first));
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void ReadLiveFrame(App& app, const FrameProfile& profile) {
+  Form2& f = app.form2;
+  if (profile.yields_at_start) {
+    app.services->DoEvents();
+    f.Label4.caption.clear();
+  }
+  if (!f.MSComm1.PortOpen()) return;
+  ++f.live_frames;
+  const bool with_15rc = profile.reads_15rc_throttle && f.Option9.value;
+  FramePause(app, profile);
+  FlushInput(f.MSComm1);
+  for (int channel = 0; channel < kChannelCount; ++channel) {
+    if (!f.Check1[channel].value) continue;
+    ChannelRequest request = kChannelRequests[channel];
+    if (channel == kTrimmer) request.code = profile.trimmer_code;
+    ChannelAnswer answer;
+    // A time-out drops the rest of the frame; every readout keeps what it shows.
+    if (!RunChannelExchange(app, profile, request, with_15rc, &answer)) return;
+    ShowChannel(app, profile, channel, with_15rc, answer);
+  }
+}
+
+void ReadLive15m(App& app) { ReadLiveFrame(app, kFrame15m); }
+void ReadLive16m(App& app) { ReadLiveFrame(app, kFrame16m); }
+void ReadLiveP8(App& app) { ReadLiveFrame(app, kFrameP8); }
 
 }  // namespace velarin
