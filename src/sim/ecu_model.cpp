@@ -43,8 +43,8 @@ uint64_t EcuModel::Transmit(const std::vector<uint8_t>& bytes, uint64_t earliest
   for (uint8_t b : bytes) {
     const uint64_t start = t;
     t += ByteTimeUs(baud);
-    Later(t, [this, b, start, baud] {
-      listener_.OnWire(start, false, b, baud);
+    Later(t, [this, b, start, end = t, baud] {
+      listener_.OnWire(start, end, false, b, baud);
       listener_.OnArrival(b, baud);
     });
   }
@@ -84,7 +84,7 @@ void EcuModel::ProgramSends(uint8_t byte, int32_t program_baud) {
   const uint64_t start = std::max(scheduler_.NowUs(), program_tx_free_us_);
   const uint64_t end = start + ByteTimeUs(program_baud);
   program_tx_free_us_ = end;
-  listener_.OnWire(start, true, byte, program_baud);
+  listener_.OnWire(start, end, true, byte, program_baud);
   // The adapter is powered from the PC: it echoes whatever the ECU is doing.
   scheduler_.AtUs(end, [this, byte, program_baud, end, generation = generation_] {
     auto stray = scenario_.stray_before_echo.find(byte);

@@ -26,8 +26,10 @@ class EcuScheduler {
 class WireListener {
  public:
   virtual ~WireListener() = default;
-  // A byte started on the wire at `start_us`, sent at `baud` (echoes are not reported).
-  virtual void OnWire(uint64_t start_us, bool from_program, uint8_t byte, int32_t baud) = 0;
+  // A byte was on the wire from `start_us` to `end_us`, sent at `baud` (echoes
+  // are not reported).
+  virtual void OnWire(uint64_t start_us, uint64_t end_us, bool from_program, uint8_t byte,
+                      int32_t baud) = 0;
   // A byte has fully arrived at the program's receiver; it was sent at `baud`,
   // and a receiver at another rate must drop it.
   virtual void OnArrival(uint8_t byte, int32_t baud) = 0;

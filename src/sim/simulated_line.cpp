@@ -50,13 +50,15 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
   }
 
   // WireListener.
-  void OnWire(uint64_t start_us, bool from_program, uint8_t byte, int32_t baud) override {
+  void OnWire(uint64_t start_us, uint64_t end_us, bool from_program, uint8_t byte,
+              int32_t baud) override {
     const auto at_ms = static_cast<uint32_t>(base_ms_ + start_us / 1000);
+    const auto done_ms = static_cast<uint32_t>(base_ms_ + (end_us + 999) / 1000);
     // ECU bytes are reported once complete, so insert by start time.
     auto pos = std::upper_bound(wire_us_.begin(), wire_us_.end(), start_us);
     const auto index = pos - wire_us_.begin();
     wire_us_.insert(pos, start_us);
-    wire_.insert(wire_.begin() + index, WireByte{at_ms, from_program, byte, rate_, baud});
+    wire_.insert(wire_.begin() + index, WireByte{at_ms, done_ms, from_program, byte, rate_, baud});
     if (wire_.size() > kRecordLimit) {
       wire_.erase(wire_.begin(), wire_.begin() + kRecordLimit / 4);
       wire_us_.erase(wire_us_.begin(), wire_us_.begin() + kRecordLimit / 4);

@@ -18,6 +18,7 @@ namespace velarin {
 
 struct WireByte {
   uint32_t at_ms;     // clock reading when the byte started on the wire
+  uint32_t done_ms;   // first whole ms at which it had fully arrived
   bool from_program;  // false: from the ECU (echoes are not listed)
   uint8_t byte;
   int32_t baud;       // the program's port rate at that moment
