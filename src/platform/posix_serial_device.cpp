@@ -98,6 +98,7 @@ bool PosixSerialDevice::Open(const std::string& path) {
   int r;
   do r = flock(fd, LOCK_EX | LOCK_NB);
   while (r < 0 && errno == EINTR);
+  // Any other flock failure (no lock support on that node) leaves TIOCEXCL as the guard.
   if (r < 0 && errno == EWOULDBLOCK) return fail(errno, OpenFailure::kInUse);
   if (IoctlRetry(fd, TIOCEXCL, nullptr) != 0) return fail(errno, KindOfOpenError(errno));
 
