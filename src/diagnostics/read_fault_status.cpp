@@ -1,0 +1,40 @@
+#include "diagnostics/read_fault_status.h"
+
+#include "connection/timer_on.h"
+#include "link/exchange.h"
+
+namespace velarin {
+namespace {
+
+// Runs the three requests; nullopt when one of them times out.
+std::optional<FaultBytes> AskFaultBytes(App& app) {
+  LinkPort& port = app.form2.MSComm1;
+  Clock& clock = app.clock();
+  std::array<uint8_t, kFaultRequests.size()> values{};
+  for (size_t i = 0; i < kFaultRequests.size(); ++i) {
+    FlushInput(port);
+    SendByte(port, kFaultRequests[i]);
+    if (!WaitForInput(port, clock, 2, kFaultAnswerTimeoutMs, kPoll3)) return std::nullopt;
+    values[i] = FaultAnswerValue(kFaultRequests[i], ReadInput(port));
+    clock.Sleep(kFaultSettleMs);
+  }
+  return FaultBytes{values[0], values[1], values[2]};
+}
+
+}  // namespace
+
+uint8_t FaultAnswerValue(uint8_t request, const std::vector<uint8_t>& answer) {
+  // The adapter echoes the request first; anything after the first answer byte is dropped.
+  if (answer.size() < 2 || answer[0] != request) return 0;
+  return answer[1];
+}
+
+void ReadFaultStatus(App& app) {
+  TimerOn(app, 0);
+  if (std::optional<FaultBytes> bytes = AskFaultBytes(app)) {
+    for (std::string_view line : FaultReport(*bytes)) AppendLog(app.form2.Rtb1, line);
+  }
+  TimerOn(app, kPollingAfterFaultReadMs);
+}
+
+}  // namespace velarin
