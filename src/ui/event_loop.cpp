@@ -5,7 +5,21 @@
 
 namespace velarin {
 namespace {
-constexpr uint32_t kIdleSliceMs = 1000;  // longest idle wait with nothing scheduled
+
+// Restores a flag or counter however the handler it guards ends.
+template <typename T>
+class ScopedValue {
+ public:
+  ScopedValue(T& target, T value) : target_(target), old_(target) { target_ = value; }
+  ~ScopedValue() { target_ = old_; }
+  ScopedValue(const ScopedValue&) = delete;
+  ScopedValue& operator=(const ScopedValue&) = delete;
+
+ private:
+  T& target_;
+  T old_;
+};
+
 }  // namespace
 
 EventLoop::EventLoop(App& app, Clock& clock) : app_(app), clock_(clock) { app_.services = this; }
@@ -31,6 +45,11 @@ bool EventLoop::quitting() const {
   return quit_;
 }
 
+size_t EventLoop::pending_events() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return queue_.size();
+}
+
 bool EventLoop::TickDue() {
   const Timer& t = app_.form2.Timer1;
   if (!t.enabled || t.interval < 1) return false;
@@ -45,9 +64,10 @@ bool EventLoop::TickDue() {
 void EventLoop::RunTick() {
   const uint32_t due = next_due_;
   const uint64_t generation = app_.form2.Timer1.generation;
-  in_tick_ = true;
-  if (tick_) tick_();
-  in_tick_ = false;
+  {
+    ScopedValue<bool> in_tick(in_tick_, true);
+    if (tick_) tick_();
+  }
   ++ticks_run_;
   const Timer& t = app_.form2.Timer1;
   if (t.generation == generation && t.interval >= 1) {
@@ -59,21 +79,21 @@ void EventLoop::RunTick() {
   }
 }
 
-bool EventLoop::RunOne() {
+bool EventLoop::RunQueuedEvent() {
   std::function<void()> event;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!queue_.empty()) {
-      event = std::move(queue_.front());
-      queue_.pop_front();
-    }
+    if (queue_.empty()) return false;
+    event = std::move(queue_.front());
+    queue_.pop_front();
   }
-  if (event) {
-    ++event_depth_;
-    event();
-    --event_depth_;
-    return true;
-  }
+  ScopedValue<int> depth(event_depth_, event_depth_ + 1);
+  if (event) event();
+  return true;
+}
+
+bool EventLoop::RunOne() {
+  if (RunQueuedEvent()) return true;
   if (!in_tick_ && TickDue()) {
     RunTick();
     return true;
@@ -81,23 +101,12 @@ bool EventLoop::RunOne() {
   return false;
 }
 
-void EventLoop::RunEvents() {
-  for (;;) {
-    std::function<void()> event;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (queue_.empty()) break;
-      event = std::move(queue_.front());
-      queue_.pop_front();
-    }
-    ++event_depth_;
-    event();
-    --event_depth_;
-  }
-}
-
 void EventLoop::DoEvents() {
-  RunEvents();
+  // Only what is pending now: events posted meanwhile wait for the next yield,
+  // so a stream of input cannot keep a procedure inside its yield forever.
+  size_t pending = pending_events();
+  while (pending-- > 0 && RunQueuedEvent()) {
+  }
   if (!in_tick_ && TickDue()) RunTick();
   if (publish_) publish_();
 }
@@ -119,14 +128,15 @@ bool EventLoop::RunUntil(const std::function<bool()>& done, uint32_t max_ms) {
   for (;;) {
     if (done && done()) return true;
     if (quitting()) return false;
-    const int32_t spent = Elapsed(start, clock_.NowMs());
-    if (spent >= 0 && static_cast<uint32_t>(spent) >= max_ms) return false;
+    const int32_t spent = std::max<int32_t>(0, Elapsed(start, clock_.NowMs()));
+    if (static_cast<uint32_t>(spent) >= max_ms) return false;
     if (RunOne()) {
       if (publish_) publish_();
       continue;
     }
     uint32_t wait = std::min<uint32_t>(kIdleSliceMs, max_ms - static_cast<uint32_t>(spent));
     if (app_.form2.Timer1.enabled && app_.form2.Timer1.interval >= 1) {
+      // RunOne has just brought next_due_ up to date with the timer.
       const int32_t until_due = Elapsed(clock_.NowMs(), next_due_);
       wait = std::min<uint32_t>(wait, until_due > 0 ? static_cast<uint32_t>(until_due) : 0);
     }
@@ -138,6 +148,13 @@ void EventLoop::RunFor(uint32_t max_ms) { RunUntil(nullptr, max_ms); }
 
 void EventLoop::Run() {
   while (!quitting()) RunUntil(nullptr, kIdleSliceMs * 60);
+}
+
+EventLoopThread::EventLoopThread(EventLoop& loop) : loop_(loop), thread_([&loop] { loop.Run(); }) {}
+
+EventLoopThread::~EventLoopThread() {
+  loop_.Quit();
+  if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace velarin

@@ -9,6 +9,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "forms/app.h"
 #include "platform/clock.h"
@@ -47,12 +48,17 @@ class EventLoop : public Services {
   void OpenUrl(const std::string& url) override;
 
   uint64_t ticks_run() const { return ticks_run_; }
+  // Events posted and not yet run.
+  size_t pending_events() const;
+
+  // Longest idle wait when neither an event nor a tick is due.
+  static constexpr uint32_t kIdleSliceMs = 1000;
 
  private:
   bool RunOne();  // one due tick or one event; false when nothing was due
   bool TickDue();
   void RunTick();
-  void RunEvents();
+  bool RunQueuedEvent();  // false when the queue was empty
 
   App& app_;
   Clock& clock_;
@@ -72,6 +78,20 @@ class EventLoop : public Services {
   bool in_tick_ = false;
   int event_depth_ = 0;
   uint64_t ticks_run_ = 0;
+};
+
+// Runs loop.Run() on a thread of its own (the GUI's protocol thread) until
+// destroyed: the destructor quits the loop and joins the thread.
+class EventLoopThread {
+ public:
+  explicit EventLoopThread(EventLoop& loop);
+  ~EventLoopThread();
+  EventLoopThread(const EventLoopThread&) = delete;
+  EventLoopThread& operator=(const EventLoopThread&) = delete;
+
+ private:
+  EventLoop& loop_;
+  std::thread thread_;
 };
 
 }  // namespace velarin
