@@ -34,6 +34,9 @@ struct Form1 {
   int result_waits = 0;
   // Bumped at every load, so a wait started in an earlier instance knows it outlived its window.
   uint64_t instance = 0;
+  // "Back" (or a confirmed CO exit) arrived while a result wait was running: the waits end
+  // first, and the window leaves once the last of them has returned.
+  bool leave_requested = false;
 };
 
 }  // namespace velarin

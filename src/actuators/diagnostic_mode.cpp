@@ -1,0 +1,55 @@
+#include "actuators/diagnostic_mode.h"
+
+#include <string>
+
+#include "actuators/actuator_protocol.h"
+#include "actuators/actuator_texts.h"
+#include "link/exchange.h"
+
+namespace velarin {
+
+namespace ap = actuator_protocol;
+namespace at = actuator_texts;
+
+bool DiagnosticEntryConfirmed(const std::vector<uint8_t>& answer) {
+  return answer.size() == 2 && answer[0] == ap::kEnterDiagnostic &&
+         (answer[1] == ap::kEnteredAnswerFF || answer[1] == ap::kEnteredAnswerAA);
+}
+
+bool EnterDiagnosticMode(App& app) {
+  LinkPort& port = app.form2.MSComm1;
+  Clock& clock = app.clock();
+  clock.Sleep(ap::kEntryPauseMs);
+  std::vector<uint8_t> answer;
+  if (port.PortOpen()) {
+    clock.Sleep(ap::kEntrySettleMs);
+    FlushInput(port);
+    SendByte(port, ap::kEnterDiagnostic);
+    clock.Sleep(ap::kEntryAfterSendMs);
+    if (WaitForInput(port, clock, 2, ap::kEntryTimeoutMs, kPollEntry)) answer = ReadInput(port);
+  }
+  if (DiagnosticEntryConfirmed(answer)) {
+    AppendLog(app.form1.Rtb1, at::kEnterDiagnosticOk);
+    return true;
+  }
+  clock.Sleep(ap::kEntryFailedPauseMs);
+  app.services->MessageBox(std::string(at::kDiagnosticFailed));
+  return false;
+}
+
+bool ExitDiagnosticMode(App& app) {
+  LinkPort& port = app.form2.MSComm1;
+  Clock& clock = app.clock();
+  if (!port.PortOpen()) return false;
+  clock.Sleep(ap::kExitSettleMs);
+  FlushInput(port);
+  SendByte(port, ap::kLeaveDiagnostic);
+  if (!WaitForInput(port, clock, 2, ap::kExitTimeoutMs, kPollExit)) return false;
+  const std::vector<uint8_t> answer = ReadInput(port);
+  const bool left =
+      answer.size() == 2 && answer[0] == ap::kLeaveDiagnostic && answer[1] == ap::kLeftAnswer;
+  if (left) AppendLog(app.form1.Rtb1, at::kExitDiagnosticOk);
+  return left;
+}
+
+}  // namespace velarin

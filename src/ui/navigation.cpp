@@ -1,0 +1,53 @@
+#include "ui/navigation.h"
+
+#include <string>
+
+#include "connection/timer_on.h"
+#include "diagnostics/read_fault_status.h"
+#include "forms/captions.h"
+#include "link/link_port.h"
+#include "ui/test_window.h"
+
+namespace velarin {
+
+void test_Click(App& app) {
+  TimerOn(app, 0);
+  app.clock().Sleep(kTestsMenuPauseMs);
+  app.form2.visible = false;
+  ShowTestWindow(app);
+}
+
+void Command11_Click(App& app) { ReadFaultStatus(app); }
+
+void Command8_Click(App& app) { app.services->OpenUrl(std::string(captions::kDonationUrl)); }
+
+void Form2_Unload(App& app) {
+  CloseTestWindowForExit(app);
+  TimerOn(app, 0);
+  CloseLinkPort(app.form2.MSComm1);
+  Form2& f = app.form2;
+  f.visible = false;
+  f.loaded = false;
+  f.test.enabled = false;
+  f.Command11.enabled = false;
+  f.Command8.enabled = false;
+}
+
+void ClickTestsMenu(App& app) {
+  // A test window still unwinding its waits (the program is closing) must not be reloaded.
+  if (!app.form2.test.enabled || app.form1.result_waits > 0) return;
+  test_Click(app);
+}
+
+void ClickDtc(App& app) {
+  if (!app.form2.Command11.enabled || app.form1.loaded) return;
+  Command11_Click(app);
+}
+
+void ClickDonation(App& app) {
+  if (app.form2.Command8.enabled) Command8_Click(app);
+}
+
+void UnloadMainWindow(App& app) { Form2_Unload(app); }
+
+}  // namespace velarin

@@ -1,0 +1,95 @@
+#pragma once
+// An App whose main window's port is open on a simulated K-line at 7812 baud,
+// with the ECU of the scenario's family awake, as the polling loop leaves the
+// link before the "DTC" button or the "Tests" menu is used.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "forms/app.h"
+#include "forms/ecu_family.h"
+#include "link/exchange.h"
+#include "link/link_port.h"
+#include "sim/simulated_line.h"
+#include "support/test_services.h"
+
+namespace velarin::testing {
+
+// TestServices that also let a test look at the windows at every repaint.
+class WatchedServices : public TestServices {
+ public:
+  using TestServices::TestServices;
+  void Repaint() override {
+    TestServices::Repaint();
+    if (on_repaint) on_repaint();
+  }
+  std::function<void()> on_repaint;
+};
+
+struct AwakeLink {
+  explicit AwakeLink(EcuScenario scenario, uint32_t start_ms = 0)
+      : services(start_ms), line(services.virtual_clock(), std::move(scenario)) {
+    app.services = &services;
+    app.form2.MSComm1.device = &line.device();
+    SelectFamily(line.scenario().family);
+  }
+
+  void SelectFamily(EcuFamily family) {
+    Form2& f = app.form2;
+    for (OptionButton* o : {&f.Option1, &f.Option9, &f.Option7, &f.Option2}) o->value = false;
+    FamilyOption(f, family).value = true;
+  }
+
+  // Opens the port, wakes the ECU and switches to 7812; then clears what the
+  // wake-up left behind (received bytes, recorded sleeps, the sent bytes mark).
+  void BringUp() {
+    LinkPort& port = app.form2.MSComm1;
+    OpenLinkPort(port, 1);
+    line.IgnitionOn();
+    const EcuFamily family = line.scenario().family;
+    if (family != EcuFamily::EcuP8) {
+      clock().Advance(100);  // the burst (15m, 16m) is over by then
+      FlushInput(port);
+      for (uint8_t b : {0x0F, 0xAA, 0xCC}) {
+        SendByte(port, b);
+        clock().Advance(20);
+      }
+    }
+    SetBaudRate(port, 7812);
+    clock().Advance(10);
+    FlushInput(port);
+    clock().ClearSleeps();
+    sent_mark = line.SentByProgram().size();
+  }
+
+  // The bytes the program sent since BringUp.
+  std::vector<uint8_t> Sent() const {
+    const std::vector<uint8_t> all = line.SentByProgram();
+    return std::vector<uint8_t>(all.begin() + static_cast<std::ptrdiff_t>(sent_mark), all.end());
+  }
+
+  VirtualClock& clock() { return services.virtual_clock(); }
+
+  // Declared in this order so the line dies before its clock and the app first.
+  WatchedServices services;
+  SimulatedLine line;
+  App app;
+  size_t sent_mark = 0;
+};
+
+// The lines of a window's log, without their "\r\n".
+inline std::vector<std::string> LogLines(const TraceLog& log) {
+  std::vector<std::string> lines;
+  const std::string& text = log.Text();
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
+}  // namespace velarin::testing
