@@ -1,0 +1,61 @@
+#include "ui/main_window.h"
+
+#include "connection/connect_switch.h"
+#include "connection/family.h"
+#include "connection/ident_reads.h"
+#include "connection/settings.h"
+#include "livedata/temp_table.h"
+#include "ui/event_loop.h"
+
+namespace velarin {
+
+void LoadMainWindow(App& app) {
+  Form2& f = app.form2;
+  f.init = false;
+  f.ecuinf = false;
+  f.cal_ask = false;
+  f.link_losses = 0;
+  f.link_lost_reason.clear();
+  // The selectors open checked with empty readouts; Text1(9) shows only for 15Rc.
+  for (CheckBox& selector : f.Check1) selector.value = true;
+  for (TextBox& readout : f.Text1) readout.text.clear();
+  f.Text1[9].visible = f.Option9.value;
+  f.Label9.visible = f.Option9.value;
+  BuildTempTable(f);
+  RestoreSettings(app);
+  f.loaded = true;
+}
+
+void ClickConnectSwitch(App& app) {
+  app.form2.Check2.value = !app.form2.Check2.value;
+  Check2_Click(app);
+}
+
+void SetComText(App& app, std::string_view text) { app.form2.Text6.text = std::string(text); }
+
+void ClickFamily(App& app, EcuFamily family) {
+  SelectFamilyOption(app.form2, family);
+  FamilyOption_Click(app, family);
+}
+
+void ClickCheck3(App& app) {
+  app.form2.Check3.value = !app.form2.Check3.value;
+  Check3_Click(app);
+}
+
+void ClickCheck4(App& app) {
+  app.form2.Check4.value = !app.form2.Check4.value;
+  Check4_Click(app);
+}
+
+void ClickEcuInfoButton(App& app) { ReadEcuInfo(app); }
+
+void ClickCalibrationButton(App& app) { ReadCalibration(app); }
+
+void MainTick(App& app) { Timer1_Timer(app); }
+
+void WireMainLoop(EventLoop& loop, App& app) {
+  loop.SetTick([&app] { MainTick(app); });
+}
+
+}  // namespace velarin
