@@ -109,8 +109,13 @@ void ShowChannel(App& app, const FrameProfile& p, int channel, bool with_15rc,
 void ReadLiveFrame(App& app, const FrameProfile& profile) {
   Form2& f = app.form2;
   if (profile.yields_at_start) {
+    const bool polling = f.Timer1.enabled;
+    const bool test_window_open = app.form1.loaded;
     app.services->DoEvents();
     f.Label4.caption.clear();
+    // A handler run by the yield may have taken the link over (the test window puts
+    // the ECU into diagnostic mode) or stopped the polling: the frame must not go on.
+    if ((polling && !f.Timer1.enabled) || (!test_window_open && app.form1.loaded)) return;
   }
   if (!f.MSComm1.PortOpen()) return;
   ++f.live_frames;

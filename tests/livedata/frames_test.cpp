@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "connection/timer_on.h"
 #include "frame_fixture.h"
 
 namespace velarin {
@@ -318,6 +320,43 @@ TEST_F(FrameTest, P8YieldCanDisconnectBeforeTheFrame) {
   ReadLiveP8(app);
   EXPECT_TRUE(Sent().empty());
   EXPECT_EQ(form().Text1[0].text, "r0");
+}
+
+TEST_F(FrameTest, P8FrameStopsWhenItsYieldHandsTheLinkOver) {
+  struct Case {
+    const char* what;
+    std::function<void(App&)> during_yield;
+    bool frame_goes_on;
+  };
+  const Case cases[] = {
+      {"test window opened",
+       [](App& a) {
+         TimerOn(a, 0);
+         a.form1.loaded = true;
+       },
+       false},
+      {"polling stopped", [](App& a) { TimerOn(a, 0); }, false},
+      {"test window opened, polling untouched", [](App& a) { a.form1.loaded = true; }, false},
+      // A selector click or a fault read stops the polling and restarts it.
+      {"polling stopped and restarted",
+       [](App& a) {
+         TimerOn(a, 0);
+         TimerOn(a, 50);
+       },
+       true},
+      {"nothing pending", [](App&) {}, true},
+  };
+  for (const Case& c : cases) {
+    Start(EcuFamily::EcuP8, FullReading());
+    OnlyChannels({7});
+    app.form1.loaded = false;
+    TimerOn(app, 50);  // a frame runs inside a polling tick
+    services.on_do_events = [&] { c.during_yield(app); };
+    ReadLiveP8(app);
+    EXPECT_EQ(Sent().empty(), !c.frame_goes_on) << c.what;
+    EXPECT_EQ(form().Text1[7].text, c.frame_goes_on ? "12.5" : "r7") << c.what;
+    EXPECT_EQ(form().Label4.caption, "") << c.what;
+  }
 }
 
 TEST_F(FrameTest, TrimmerReachesTheTestWindowOnlyWhileItIsOpen) {
