@@ -21,7 +21,8 @@ void Check1_Click(App& app, int /*index*/) {
     f.Check1[kThrottle].value = true;
     Check1_Click(app, kThrottle);  // setting the box raises its click
   }
-  if (f.init) TimerOn(app, kRestartIntervalMs);
+  // A test window opened by the yield owns the link now; it restarts the polling when it goes.
+  if (f.init && !app.form1.loaded) TimerOn(app, kRestartIntervalMs);
 }
 
 void ClickChannel(App& app, int index) {

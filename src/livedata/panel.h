@@ -12,7 +12,8 @@ namespace velarin {
 inline constexpr int kRestartIntervalMs = 50;
 
 // A click on channel selector `index` (its value already changed by the click).
-// The index is not used: the handler looks at all nine boxes.
+// The index is not used: the handler looks at all nine boxes. The polling is
+// not restarted while the test window is open (its yield may have opened it).
 void Check1_Click(App& app, int index);
 
 // The user clicks selector i: its value toggles, then Check1_Click runs.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/timer_on.h"
 #include "support/test_services.h"
 
 namespace velarin {
@@ -116,6 +117,17 @@ TEST_F(PanelTest, AClickQueuedDuringTheYieldRunsInsideIt) {
   EXPECT_EQ(app.form2.Text1[0].text, "");
   EXPECT_EQ(app.form2.Text1[1].text, "");
   EXPECT_TRUE(app.form2.Timer1.enabled);
+}
+
+TEST_F(PanelTest, NoRestartWhileTheTestWindowHoldsTheLink) {
+  LinkUp();
+  services.on_do_events = [&] {  // the "Tests" menu was clicked just before
+    TimerOn(app, 0);
+    app.form1.loaded = true;
+  };
+  ClickChannel(app, 4);
+  EXPECT_EQ(app.form2.Text1[4].text, "");
+  EXPECT_FALSE(app.form2.Timer1.enabled);
 }
 
 struct SetChannelsCase {
