@@ -9,6 +9,8 @@
 
 #include "connection/timer_on.h"
 #include "frame_fixture.h"
+#include "livedata/channels.h"
+#include "livedata/panel.h"
 
 namespace velarin {
 namespace {
@@ -399,6 +401,25 @@ TEST_F(FrameTest, OnlyThe15mFamilyHandsTheTrimmerOver) {
     family == EcuFamily::Ecu16m ? ReadLive16m(app) : ReadLiveP8(app);
     EXPECT_EQ(form().Text1[8].text, "5");
     EXPECT_EQ(app.form1.Slider1.value, 99);
+  }
+}
+
+TEST_F(FrameTest, ClearedChannelsAreNeitherAskedNorShown) {
+  Start(EcuFamily::Ecu15m, FullReading());
+  form().init = true;
+  ClickChannel(app, 5);  // "water temp"
+  ReadLive15m(app);
+  EXPECT_EQ(Sent(), (Bytes{0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x09, 0x0A, 0x0F}));
+  EXPECT_EQ(form().Text1[5].text, "");
+  EXPECT_EQ(form().Text1[4].text, "25");
+
+  for (int i = 0; i < kChannelCount; ++i) {
+    if (form().Check1[i].value) ClickChannel(app, i);
+  }
+  ReadLive15m(app);
+  EXPECT_EQ(Sent(), Bytes{0x09});  // only the throttle came back
+  for (int i = 0; i < kChannelCount; ++i) {
+    EXPECT_EQ(form().Text1[i].text, i == kThrottle ? "30.01" : "") << i;
   }
 }
 
