@@ -58,4 +58,10 @@ void WireMainLoop(EventLoop& loop, App& app) {
   loop.SetTick([&app] { MainTick(app); });
 }
 
+std::unique_ptr<EventLoop> MakeMainLoop(App& app, Clock& clock) {
+  auto loop = std::make_unique<EventLoop>(app, clock);
+  WireMainLoop(*loop, app);
+  return loop;
+}
+
 }  // namespace velarin

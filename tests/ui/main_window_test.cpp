@@ -1,0 +1,115 @@
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "connection/timer_on.h"
+#include "forms/captions.h"
+#include "sim/simulated_line.h"
+#include "sim/virtual_clock.h"
+#include "ui/event_loop.h"
+
+namespace velarin {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() : loop_(MakeMainLoop(app_, clock_)) {
+    dir_ = fs::temp_directory_path() /
+           ("velarin-ui-" + std::to_string(getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    app_.settings_path = (dir_ / "velarin.ini").string();
+  }
+  ~MainWindowTest() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  VirtualClock clock_;
+  App app_;
+  std::unique_ptr<EventLoop> loop_;
+  fs::path dir_;
+};
+
+TEST_F(MainWindowTest, OpensWithTheDefaults) {
+  LoadMainWindow(app_);
+  const Form2& f = app_.form2;
+  EXPECT_TRUE(f.loaded);
+  EXPECT_EQ(SelectedFamily(f), EcuFamily::Ecu15m);
+  EXPECT_EQ(f.Text6.text, "1");
+  EXPECT_FALSE(f.Text1[9].visible);
+  EXPECT_FALSE(f.Label9.visible);
+  EXPECT_FALSE(f.Command11.enabled) << "DTC disabled at start";
+  EXPECT_TRUE(f.test.enabled) << "Tests enabled at start";
+  EXPECT_TRUE(f.Check3.value);
+  EXPECT_FALSE(f.Check4.value);
+  EXPECT_FALSE(f.init || f.ecuinf || f.cal_ask);
+  EXPECT_FALSE(f.Timer1.enabled) << "the connection starts only with the switch";
+  for (int i = 0; i < kChannelCount; ++i) EXPECT_TRUE(f.Check1[i].value) << i;
+  EXPECT_FALSE(fs::exists(app_.settings_path));
+}
+
+TEST_F(MainWindowTest, LoadResetsFlagsBeforeRestoringTheFamily) {
+  std::ofstream(app_.settings_path) << "[Hardware]\nCom=4\nEcu=4\n";
+  app_.form2.init = app_.form2.ecuinf = app_.form2.cal_ask = true;
+  app_.form2.link_losses = 3;
+  LoadMainWindow(app_);
+  EXPECT_FALSE(app_.form2.init || app_.form2.ecuinf || app_.form2.cal_ask);
+  EXPECT_EQ(app_.form2.link_losses, 0u);
+  EXPECT_EQ(app_.form2.Text6.text, "4");
+  EXPECT_EQ(SelectedFamily(app_.form2), EcuFamily::Ecu15Rc);
+  EXPECT_TRUE(app_.form2.Text1[9].visible) << "restored as a click would";
+}
+
+TEST_F(MainWindowTest, ActionsQueuedOnTheLoopRunInOrder) {
+  EcuScenario scenario;
+  scenario.family = EcuFamily::Ecu15Rc;
+  SimulatedLine line(clock_, scenario);
+  line.IgnitionOn();
+  app_.form2.MSComm1.device = &line.device();
+  app_.form2.MSComm1.device_path = "/dev/ttyVIRT0";
+  LoadMainWindow(app_);
+  loop_->Post([&] { SetComText(app_, "2"); });
+  loop_->Post([&] { ClickFamily(app_, EcuFamily::Ecu15Rc); });
+  loop_->Post([&] { ClickConnectSwitch(app_); });
+  ASSERT_TRUE(loop_->RunUntil([&] { return app_.form2.cal_ask; }, 5000));
+  EXPECT_EQ(app_.form2.Check2.caption, captions::kDisconnect);
+  EXPECT_EQ(app_.form2.MSComm1.CommPort, 2);
+  EXPECT_GE(loop_->ticks_run(), 1u) << "the loop ran the main tick";
+  loop_->Post([&] { ClickConnectSwitch(app_); });
+  loop_->RunFor(100);
+  EXPECT_EQ(app_.form2.Check2.caption, captions::kConnect);
+  EXPECT_FALSE(app_.form2.Timer1.enabled);
+}
+
+TEST_F(MainWindowTest, SwitchesToggleAndRunTheirHandlers) {
+  LoadMainWindow(app_);
+  ClickCheck4(app_);
+  EXPECT_TRUE(app_.form2.Check4.value);
+  EXPECT_TRUE(app_.form2.cal_ask);
+  ClickCheck4(app_);
+  EXPECT_FALSE(app_.form2.Check4.value);
+  EXPECT_TRUE(app_.form2.cal_ask);
+  ClickCheck3(app_);
+  EXPECT_FALSE(app_.form2.Check3.value);
+  EXPECT_FALSE(app_.form2.ecuinf);
+}
+
+TEST_F(MainWindowTest, ButtonsWithoutAPortLogTheSkipLines) {
+  LoadMainWindow(app_);
+  ClickEcuInfoButton(app_);
+  ClickCalibrationButton(app_);
+  EXPECT_EQ(app_.form2.Rtb1.Text(), "Ecu info: 0 \r\nCal: 0 \r\n");
+  EXPECT_TRUE(app_.form2.ecuinf && app_.form2.cal_ask);
+}
+
+}  // namespace
+}  // namespace velarin
