@@ -166,6 +166,20 @@ TEST_F(ConnectSwitchTest, P8IsUpAtConnectAndReadsInformationOnTheFirstTick) {
   EXPECT_EQ(line_->rate_changes()[1].at_ms, line_->rate_changes()[0].at_ms) << "at Connect";
 }
 
+TEST_F(ConnectSwitchTest, P8DisconnectQueuedDuringConnectLeavesThePollingOff) {
+  Load(EcuFamily::EcuP8);
+  line_->IgnitionOn();
+  // A double click: the second one waits in the queue and runs inside the yield of
+  // the first selector that the P8 Connect clears; the switch's second test (released?)
+  // then stops the timer that the rest of Connect started.
+  loop_.Post([&] { ClickConnectSwitch(app_); });
+  loop_.Post([&] { ClickConnectSwitch(app_); });
+  loop_.RunFor(1000);
+  testing::ExpectDisconnected(f());
+  EXPECT_EQ(loop_.ticks_run(), 0u);
+  EXPECT_EQ(LogLines(), (Lines{"1200bds", "7812"}));
+}
+
 struct MissingPortCase {
   EcuFamily family;
   Lines log;
