@@ -109,7 +109,7 @@ uint8_t P8TemperatureByte(double celsius) {
     const Knot& b = kCurve[i];
     if (celsius >= b.c) return ToByte(a.raw + (a.c - celsius) / (a.c - b.c) * (b.raw - a.raw));
   }
-  return static_cast<uint8_t>(std::size(kCurve) > 0 ? kCurve[std::size(kCurve) - 1].raw : 0);
+  return static_cast<uint8_t>(std::end(kCurve)[-1].raw);
 }
 
 std::optional<uint8_t> EncodeLive(EcuFamily family, uint8_t code, const EngineState& e) {
