@@ -1,0 +1,15 @@
+#pragma once
+// The command-line front end on the real clock and the platform's serial port
+// (or the in-process simulator): what `velarin-cli` runs after parsing, and what
+// the window program runs when there is no display.
+
+#include <ostream>
+
+#include "velarin-cli/cli_options.h"
+
+namespace velarin::cli {
+
+// Returns the process exit code. Ctrl-C / SIGTERM stop the run cleanly.
+int RunCliMain(const CliOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace velarin::cli

@@ -1,0 +1,26 @@
+#include "velarin-cli/csv.h"
+
+namespace velarin::cli {
+
+std::string CsvField(std::string_view field) {
+  if (field.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(field);
+  std::string quoted = "\"";
+  for (char c : field) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
+}
+
+std::string CsvRow(const std::vector<std::string>& fields) {
+  std::string row;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) row += ',';
+    row += CsvField(fields[i]);
+  }
+  row += "\r\n";
+  return row;
+}
+
+}  // namespace velarin::cli

@@ -1,0 +1,15 @@
+#pragma once
+// CSV rows as RFC 4180 wants them: a field holding a comma, a double quote, CR or
+// LF is put in double quotes, its quotes doubled; every other field goes as it is.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velarin::cli {
+
+std::string CsvField(std::string_view field);
+// The fields joined with commas, quoted where needed, followed by CRLF.
+std::string CsvRow(const std::vector<std::string>& fields);
+
+}  // namespace velarin::cli

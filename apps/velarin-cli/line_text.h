@@ -1,0 +1,30 @@
+#pragma once
+// Turning the windows' texts into output lines: the log and the "ECU Info" box
+// grow by lines ending in "\r\n"; LineTracker hands out each complete new line once.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velarin::cli {
+
+// A line fit for one line of output: NUL as \0, a CR or LF left inside the line as
+// \r or \n, other control bytes as \xHH; everything else unchanged.
+std::string PrintableLine(std::string_view line);
+
+// Follows a text that only grows, or is emptied and starts again (the "ECU Info"
+// box on Disconnect, a log cleared). Lines are cut at "\r\n", which is dropped.
+class LineTracker {
+ public:
+  // The complete lines added since the last call; an unfinished tail waits.
+  std::vector<std::string> NewLines(std::string_view text);
+  // The unfinished tail, if any, as a last line (at the end of a run).
+  std::vector<std::string> Rest(std::string_view text);
+
+ private:
+  size_t consumed_ = 0;  // bytes of text already handed out as lines
+  std::string head_;     // the first bytes seen, to notice a text that was replaced
+};
+
+}  // namespace velarin::cli

@@ -1,0 +1,83 @@
+// velarin: the window program. Without a display it says so and runs the
+// command-line front end against the simulated ECU instead.
+
+#include <QApplication>
+#include <QLocale>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "gui/gui_session.h"
+#include "platform/program_path.h"
+#include "velarin-cli/cli_main.h"
+#include "velarin-cli/cli_options.h"
+#include "velarin-cli/cli_session.h"
+#include "velarin-cli/cli_texts.h"
+
+namespace {
+
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+bool HaveDisplay() { return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM"); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace velarin;
+  using namespace velarin::cli;
+
+  if (!HaveDisplay()) {
+    const ParseResult<GuiOptions> parsed =
+        ParseGuiArgs(std::vector<std::string>(argv, argv + argc));
+    if (parsed.help) {
+      std::cout << texts::kGuiUsage;
+      return kExitOk;
+    }
+    if (!parsed.options) {
+      std::cerr << parsed.error << std::endl;
+      return kExitUsage;
+    }
+    std::cerr << texts::kGuiName << ": " << texts::kNoDisplay << std::endl;
+    // Only the simulator: Connect is pressed without the user, so no real ECU is woken.
+    CliOptions cli;
+    cli.simulate = true;
+    cli.ecu = parsed.options->simulate_family;
+    cli.settings = parsed.options->settings;
+    return RunCliMain(cli, std::cout, std::cerr);
+  }
+
+  QApplication qt(argc, argv);
+  QApplication::setApplicationDisplayName(QStringLiteral("Velarin"));
+  QApplication::setQuitOnLastWindowClosed(false);
+  std::vector<std::string> args;
+  for (const QString& arg : QApplication::arguments()) args.push_back(arg.toStdString());
+  const ParseResult<GuiOptions> parsed = ParseGuiArgs(args);
+  if (parsed.help) {
+    std::cout << texts::kGuiUsage;
+    return kExitOk;
+  }
+  if (!parsed.options) {
+    std::cerr << parsed.error << std::endl;
+    return kExitUsage;
+  }
+  const GuiOptions& o = *parsed.options;
+  gui::GuiLoopOptions options;
+  options.settings_path = o.settings ? *o.settings : DefaultSettingsPath();
+  options.device_path = o.device.value_or("");
+  options.com = o.com.value_or("");
+  options.simulate = o.simulate;
+  options.simulate_family = o.simulate_family;
+  options.decimal_separator = QLocale().decimalPoint().toStdString();
+  gui::GuiSession session(options);
+  QString error;
+  if (!session.Start(&error)) {
+    std::cerr << texts::kGuiName << ": " << texts::kSimulatorFailed << error.toStdString()
+              << std::endl;
+    return kExitDevice;
+  }
+  return QApplication::exec();
+}

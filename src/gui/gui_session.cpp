@@ -1,0 +1,85 @@
+#include "gui/gui_session.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QUrl>
+
+#include "gui/widgets.h"
+
+namespace velarin::gui {
+
+GuiSession::GuiSession(GuiLoopOptions options, std::function<void(const QUrl&)> open_url)
+    : open_url_(std::move(open_url)), context_(std::make_unique<QObject>()) {
+  if (!open_url_) open_url_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+  QObject* context = context_.get();
+  GuiLoop::Hooks hooks;
+  hooks.notify = [this, context] {
+    QMetaObject::invokeMethod(
+        context, [this] { DrawPending(); }, Qt::QueuedConnection);
+  };
+  hooks.message_box = [this, context](const std::string& text) {
+    QMetaObject::invokeMethod(
+        context, [this, t = Q(text)] { ShowMessage(t); }, Qt::QueuedConnection);
+  };
+  hooks.open_url = [this, context](const std::string& url) {
+    QMetaObject::invokeMethod(
+        context,
+        [this, u = Q(url)] {
+          const QUrl address(u);
+          // Only a web page is ever opened, and never through a shell.
+          if (address.scheme() == QLatin1String("https")) open_url_(address);
+        },
+        Qt::QueuedConnection);
+  };
+  loop_ = std::make_unique<GuiLoop>(std::move(options), std::move(hooks));
+  main_view_ = std::make_unique<MainWindowView>(*loop_, [this] {
+    Stop();
+    QCoreApplication::quit();
+  });
+  test_view_ = std::make_unique<TestWindowView>(*loop_);
+}
+
+GuiSession::~GuiSession() {
+  Stop();
+  // Calls still queued for the context die with it.
+  context_.reset();
+}
+
+bool GuiSession::Start(QString* error) {
+  std::string why;
+  if (!loop_->Start(&why)) {
+    *error = Q(why);
+    return false;
+  }
+  DrawPending();
+  return true;
+}
+
+void GuiSession::Stop() {
+  loop_->Stop();
+  DrawPending();
+}
+
+void GuiSession::DrawPending() {
+  std::optional<Snapshot> s = loop_->TakeSnapshot();
+  if (!s) return;
+  main_view_->Apply(s->main);
+  test_view_->Apply(s->test);
+  last_ = std::move(s);
+}
+
+void GuiSession::ShowMessage(const QString& text) {
+  ++message_boxes_;
+  QWidget* parent = test_view_->isVisible() ? static_cast<QWidget*>(test_view_.get())
+                                            : static_cast<QWidget*>(main_view_.get());
+  auto* box = new QMessageBox(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+                              QMessageBox::Ok, parent);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  // Window-modal and asynchronous: the loop goes on, the user cannot click meanwhile.
+  box->setWindowModality(Qt::WindowModal);
+  box->open();
+}
+
+}  // namespace velarin::gui

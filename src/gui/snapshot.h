@@ -1,0 +1,111 @@
+#pragma once
+// What the window shows, copied from the forms on the loop's thread after each
+// event and tick, and handed to the GUI thread. The logs travel as the text
+// appended since the previous snapshot, never whole.
+
+#include <array>
+#include <bitset>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "forms/app.h"
+
+namespace velarin::gui {
+
+struct LogDelta {
+  bool reset = false;    // the log started over: drop what the view shows first
+  std::string appended;  // text added since the previous snapshot, "\r\n" included
+  size_t scrolls = 0;    // the log's ScrollCount: the view scrolls to the end when it grows
+};
+
+struct MainView {
+  std::string caption;
+  bool visible = true;
+  Label Frame1, Label1;
+  TextBox Text6;
+  CheckBox Check2;
+  Shape Shape1;
+  Label Label4;
+  Label Frame2;
+  TextBox Text4;
+  CheckBox Check3, Check4;
+  Button Command6, Command7;
+  Label Frame3;
+  OptionButton Option1, Option9, Option7, Option2;
+  std::array<CheckBox, kChannelCount> Check1;
+  std::array<TextBox, kReadoutCount> Text1;
+  std::array<Label, kChannelCount> Label3;
+  Label Label9, Label25, Label26;
+  std::bitset<kBarSegments> lit;  // Line1 segments drawn in the lit colour
+  Button Command11, Command8;
+  MenuItem test;
+  std::string status_bar;
+  LogDelta log;
+};
+
+struct TestView {
+  std::string caption;
+  bool shown = false;  // loaded and visible
+  std::array<Button, kTestButtonCount> Command;
+  Button Command10;
+  TextBox Text1, Text2;
+  ProgressBar Pg1;
+  Slider Slider1;
+  Label Frame1;
+  OptionButton Option1, Option2;
+  MenuItem back;
+  LogDelta log;
+};
+
+struct Snapshot {
+  MainView main;
+  TestView test;
+};
+
+// Follows one log from snapshot to snapshot (loop thread only).
+class LogFollower {
+ public:
+  // `instance` changes when the window owning the log was loaded anew.
+  LogDelta Take(const TraceLog& log, uint64_t instance = 0);
+
+ private:
+  size_t sent_ = 0;
+  uint64_t instance_ = 0;
+  std::string head_;  // the log's first bytes as last sent, to notice a log replaced
+};
+
+// Takes snapshots of an App (loop thread only).
+class SnapshotTaker {
+ public:
+  Snapshot Take(const App& app);
+
+ private:
+  LogFollower main_log_;
+  LogFollower test_log_;
+};
+
+// Joins two deltas of the same log: `later` follows `earlier`.
+LogDelta MergeLogDeltas(LogDelta earlier, LogDelta later);
+
+// The hand-over between the threads: the loop publishes, the GUI takes. Snapshots
+// published before the GUI took the previous one merge, so no log text is lost
+// and the GUI is woken once per batch.
+class SnapshotChannel {
+ public:
+  // True when the GUI must be woken: nothing was waiting before.
+  bool Publish(Snapshot snapshot);
+  std::optional<Snapshot> Take();
+
+ private:
+  std::mutex mutex_;
+  std::optional<Snapshot> pending_;
+};
+
+// A log delta as the view shows it: lines joined by "\n" (no final one), NUL and
+// other control bytes made visible. Empty when nothing complete was appended.
+std::string DisplayLines(std::string_view text);
+
+}  // namespace velarin::gui

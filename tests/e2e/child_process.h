@@ -1,0 +1,165 @@
+#pragma once
+// A program under test run as a child process: stdout and stderr captured through
+// pipes, read with poll() against a deadline, killed (by its pid only) if the test
+// gives up on it. POSIX only.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace velarin::testing {
+
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  ~ChildProcess() {
+    if (pid_ > 0 && !exited_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    CloseFds();
+  }
+
+  // Starts argv[0] with `argv`; the variables in `unset_env` are removed from its
+  // environment and `set_env` ("NAME=value") added.
+  bool Start(const std::vector<std::string>& argv, const std::vector<std::string>& unset_env = {},
+             const std::vector<std::string>& set_env = {}) {
+    int out_pipe[2];
+    int err_pipe[2];
+    if (pipe(out_pipe) != 0) return false;
+    if (pipe(err_pipe) != 0) return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out_pipe[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, err_pipe[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out_pipe[0]);
+    posix_spawn_file_actions_addclose(&actions, err_pipe[0]);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+      const std::string entry(*e);
+      bool drop = false;
+      for (const std::string& name : unset_env) drop = drop || entry.rfind(name + "=", 0) == 0;
+      if (!drop) env.push_back(entry);
+    }
+    for (const std::string& entry : set_env) env.push_back(entry);
+    std::vector<char*> envp;
+    for (std::string& entry : env) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> args = argv;
+    std::vector<char*> argp;
+    for (std::string& arg : args) argp.push_back(arg.data());
+    argp.push_back(nullptr);
+
+    const int rc = posix_spawn(&pid_, argp[0], &actions, nullptr, argp.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(out_pipe[1]);
+    close(err_pipe[1]);
+    out_fd_ = out_pipe[0];
+    err_fd_ = err_pipe[0];
+    if (rc != 0) {
+      pid_ = -1;
+      CloseFds();
+      return false;
+    }
+    return true;
+  }
+
+  // Reads output until `done(out)` holds, the child's output ends, or `timeout_ms` pass.
+  bool WaitForOutput(const std::function<bool(const std::string&)>& done, int timeout_ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+      if (done(out)) return true;
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            deadline - std::chrono::steady_clock::now())
+                            .count();
+      if (left <= 0 || (out_fd_ < 0 && err_fd_ < 0)) return done(out);
+      ReadSome(static_cast<int>(left));
+    }
+  }
+  bool WaitForLine(const std::string& line, int timeout_ms) {
+    return WaitForOutput(
+        [&](const std::string& o) {
+          return o.rfind(line + "\n", 0) == 0 || o.find("\n" + line + "\n") != std::string::npos;
+        },
+        timeout_ms);
+  }
+  size_t CountLinesStarting(const std::string& prefix) const {
+    size_t n = out.rfind(prefix, 0) == 0 ? 1 : 0;
+    for (size_t at = out.find("\n" + prefix); at != std::string::npos;
+         at = out.find("\n" + prefix, at + 1))
+      ++n;
+    return n;
+  }
+
+  // The exit code once the child ended (its output read to the end); -1 if it
+  // had to be killed after `timeout_ms`, 128+N after signal N.
+  int Wait(int timeout_ms) {
+    WaitForOutput([](const std::string&) { return false; }, timeout_ms);
+    if (out_fd_ >= 0 || err_fd_ >= 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+      exited_ = true;
+      CloseFds();
+      return -1;
+    }
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    exited_ = true;
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+  }
+
+  void Signal(int sig) {
+    if (pid_ > 0 && !exited_) kill(pid_, sig);
+  }
+
+  std::string out;
+  std::string err;
+
+ private:
+  void ReadSome(int timeout_ms) {
+    pollfd fds[2] = {{out_fd_, POLLIN, 0}, {err_fd_, POLLIN, 0}};
+    if (poll(fds, 2, timeout_ms) <= 0) return;
+    ReadInto(fds[0], &out_fd_, &out);
+    ReadInto(fds[1], &err_fd_, &err);
+  }
+  static void ReadInto(const pollfd& p, int* fd, std::string* text) {
+    if (*fd < 0 || (p.revents & (POLLIN | POLLHUP | POLLERR)) == 0) return;
+    char buf[4096];
+    const ssize_t n = read(*fd, buf, sizeof buf);
+    if (n > 0) {
+      text->append(buf, static_cast<size_t>(n));
+    } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
+      close(*fd);
+      *fd = -1;
+    }
+  }
+  void CloseFds() {
+    if (out_fd_ >= 0) close(out_fd_);
+    if (err_fd_ >= 0) close(err_fd_);
+    out_fd_ = err_fd_ = -1;
+  }
+
+  pid_t pid_ = -1;
+  bool exited_ = false;
+  int out_fd_ = -1;
+  int err_fd_ = -1;
+};
+
+}  // namespace velarin::testing
