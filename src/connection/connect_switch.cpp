@@ -37,32 +37,32 @@ void RunLiveRead(App& app) {
   }
 }
 
-// The steps of one tick; false when the link was found lost and the tick must end.
-bool RunTickSteps(App& app) {
+// The steps of one tick, each tested anew; a link found lost ends the tick there.
+void RunTickSteps(App& app) {
   Form2& f = app.form2;
-  if (EndIfLinkLost(app)) return false;
+  if (EndIfLinkLost(app)) return;
   if (!f.init) {
     AppendLog(f.Rtb1, texts::kCallInitial);
     Initial(app);
     f.test.enabled = false;
     ShowRateWarning(f);
-    if (EndIfLinkLost(app)) return false;
+    if (EndIfLinkLost(app)) return;
   }
-  if (!f.init) return true;
+  if (!f.init) return;
   f.test.enabled = true;
   f.Command11.enabled = true;
   if (!f.ecuinf) {
     ReadEcuInfo(app);
-    if (EndIfLinkLost(app)) return false;
+    if (EndIfLinkLost(app)) return;
   }
-  if (!f.ecuinf) return true;
+  if (!f.ecuinf) return;
   if (!f.cal_ask) {
     ReadCalibration(app);
-    if (EndIfLinkLost(app)) return false;
+    if (EndIfLinkLost(app)) return;
   }
-  if (!f.cal_ask) return true;
+  if (!f.cal_ask) return;
   RunLiveRead(app);
-  return !EndIfLinkLost(app);
+  (void)EndIfLinkLost(app);
 }
 
 }  // namespace
@@ -135,7 +135,7 @@ void Disconnect(App& app) {
 
 void Timer1_Timer(App& app) {
   app.clock().Sleep(TickPauseMs(app.form2));
-  (void)RunTickSteps(app);
+  RunTickSteps(app);
   ScrollLogToEnd(app.form2.Rtb1);
 }
 

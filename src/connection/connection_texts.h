@@ -26,6 +26,5 @@ inline constexpr std::string_view kStatusPortOpen = "Port open: ";
 inline constexpr std::string_view kStatusCannotOpen = "Cannot open ";
 inline constexpr std::string_view kStatusNoPortNumbered = "No serial port has the number ";
 inline constexpr std::string_view kStatusLinkLost = "Connection lost: ";
-inline constexpr std::string_view kStatusWentAway = " went away";
 
 }  // namespace velarin::texts

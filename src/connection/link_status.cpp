@@ -3,6 +3,7 @@
 #include "connection/connect_switch.h"
 #include "connection/connection_texts.h"
 #include "forms/captions.h"
+#include "platform/serial_errors.h"
 
 namespace velarin {
 namespace {
@@ -50,7 +51,7 @@ bool EndIfLinkLost(App& app) {
   f.Check2.value = false;  // the switch pops out, as if the user had released it
   Disconnect(app);
   ++f.link_losses;
-  f.link_lost_reason = reason.empty() ? path + std::string(texts::kStatusWentAway) : reason;
+  f.link_lost_reason = reason.empty() ? WentAwayText(path) : reason;
   f.status_bar = std::string(texts::kStatusLinkLost) + WithPath(path, f.link_lost_reason);
   return true;
 }

@@ -60,6 +60,8 @@ struct BurstCase {
   const char* ident;
 };
 
+void PrintTo(const BurstCase& c, std::ostream* os) { *os << c.ident; }
+
 class BurstFamilyTest : public SwitchRig<::testing::TestWithParam<BurstCase>> {};
 
 TEST_P(BurstFamilyTest, WakesUpAndCarriesOnInOneTick) {
@@ -111,6 +113,8 @@ struct Rc15Case {
   const char* info_line;
   const char* text4;
 };
+
+void PrintTo(const Rc15Case& c, std::ostream* os) { *os << (c.ignition ? "on" : "off"); }
 
 class Family15RcTest : public SwitchRig<::testing::TestWithParam<Rc15Case>> {};
 
@@ -185,6 +189,8 @@ struct MissingPortCase {
   Lines log;
 };
 
+void PrintTo(const MissingPortCase& c, std::ostream* os) { *os << c.log.size() << " lines"; }
+
 class MissingPortTest : public SwitchRig<::testing::TestWithParam<MissingPortCase>> {};
 
 TEST_P(MissingPortTest, LeavesTheSwitchPressedAndThePollingOff) {
@@ -243,6 +249,8 @@ struct StateCase {
   void (*reach)(DisconnectTest&);
   bool was_open;
 };
+
+void PrintTo(const StateCase& c, std::ostream* os) { *os << c.name; }
 
 class DisconnectTest : public SwitchRig<::testing::TestWithParam<StateCase>> {
  public:
