@@ -41,7 +41,7 @@ void SetRegulationControls(Form1& form, bool regulating) {
   form.Slider1.enabled = regulating;
 }
 
-void Option1_Click(App& app) {
+void Form1Option1_Click(App& app) {
   Form1& form = app.form1;
   const uint64_t instance = form.instance;
   SetRegulationControls(form, form.Option1.value);
@@ -58,7 +58,7 @@ void Option1_Click(App& app) {
   ScrollLogToEnd(form.Rtb1);
 }
 
-void Option2_Click(App& app) {
+void Form1Option2_Click(App& app) {
   Form1& form = app.form1;
   const uint64_t instance = form.instance;
   SetRegulationControls(form, !form.Option2.value);

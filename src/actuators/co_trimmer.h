@@ -16,11 +16,11 @@ void SetRegulationControls(Form1& form, bool regulating);
 
 // Option1 ("On") clicked: controls first, then 0x8D; logs the answer and
 // "Enter CO Regulation OK" (or "Test finish" for a trailing 0xFF).
-void Option1_Click(App& app);
+void Form1Option1_Click(App& app);
 // Option2 ("Off") clicked: controls first, then 0xFF; a trailing 0xFF logs
 // "Exit CO Regulation OK" and asks the window to leave as "Back" does
 // (form1.leave_requested; the window performs it once the handler returns).
-void Option2_Click(App& app);
+void Form1Option2_Click(App& app);
 
 // Change notifications that keep Slider1 and Text2 in step. Setting either to
 // the value it already holds notifies nothing.

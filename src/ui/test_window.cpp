@@ -76,7 +76,7 @@ void ClickCoOn(App& app) {
     if (!app.form1.Option1.enabled) return;
     app.form1.Option1.value = true;
     app.form1.Option2.value = false;
-    Option1_Click(app);
+    Form1Option1_Click(app);
   });
 }
 
@@ -85,7 +85,7 @@ void ClickCoOff(App& app) {
     if (!app.form1.Option2.enabled) return;
     app.form1.Option2.value = true;
     app.form1.Option1.value = false;
-    Option2_Click(app);
+    Form1Option2_Click(app);
   });
 }
 
