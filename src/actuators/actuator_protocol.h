@@ -1,29 +1,11 @@
 #pragma once
-// Bytes and timings of the ECU's diagnostic mode, its actuator tests and CO
-// regulation. Every request is one byte; the adapter echoes it before the answer.
+// Timings of the ECU's diagnostic mode, its actuator tests and CO regulation
+// (the bytes themselves are in link/kline_codes.h).
 
 #include <cstdint>
 
 namespace velarin::actuator_protocol {
 
-// Diagnostic mode.
-inline constexpr uint8_t kEnterDiagnostic = 0xAA;
-inline constexpr uint8_t kLeaveDiagnostic = 0xFF;  // also leaves CO regulation
-// After the echo of kEnterDiagnostic the ECU answers one of these when it enters.
-inline constexpr uint8_t kEnteredAnswerFF = 0xFF;
-inline constexpr uint8_t kEnteredAnswerAA = 0xAA;
-// After the echo of kLeaveDiagnostic the ECU answers this when it leaves.
-inline constexpr uint8_t kLeftAnswer = 0xFF;
-
-// Verdicts of a test.
-inline constexpr uint8_t kTestFinished = 0xFF;
-inline constexpr uint8_t kTestFailed = 0xEE;
-
-// CO regulation.
-inline constexpr uint8_t kEnterCo = 0x8D;
-inline constexpr uint8_t kLeaveCo = 0xFF;
-inline constexpr uint8_t kCoEntered = 0x8D;     // last answer byte once the ECU regulates
-inline constexpr uint8_t kCoLeft = 0xFF;        // last answer byte once it stops
 inline constexpr int32_t kTrimmerCentre = 127;  // byte value = slider position + 127
 
 // Timings, ms.

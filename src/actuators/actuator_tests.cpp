@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "actuators/actuator_protocol.h"
+#include "link/kline_codes.h"
 #include "actuators/actuator_texts.h"
 #include "actuators/test_table.h"
 #include "actuators/typed_byte.h"
@@ -62,10 +63,10 @@ bool AwaitTestResult(App& app, int16_t wait_s) {
     if (!bytes.empty()) {
       anything = true;
       AppendLog(form.Rtb1, HexText(bytes));
-      if (IsLone(bytes, ap::kTestFinished)) {
+      if (IsLone(bytes, kline::kTestFinished)) {
         waited = max;
         AppendLog(form.Rtb1, at::kTestFinish);
-      } else if (IsLone(bytes, ap::kTestFailed)) {
+      } else if (IsLone(bytes, kline::kTestFailed)) {
         waited = max;
         AppendLog(form.Rtb1, at::kTestFailed);
       }
@@ -93,7 +94,7 @@ void RunTest(App& app, uint8_t code, std::string_view name, int16_t wait_s) {
     if (WaitForInput(port, app.clock(), 2, ap::kTestAnswerTimeoutMs, kPollTestStart)) {
       const std::vector<uint8_t> first = ReadInput(port);
       AppendLog(form.Rtb1, HexText(first));
-      if (EndsWith(first, ap::kTestFinished)) {
+      if (EndsWith(first, kline::kTestFinished)) {
         AppendLog(form.Rtb1, at::kTestFinish);
       } else if (!AwaitTestResult(app, wait_s)) {
         return;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "actuators/actuator_protocol.h"
+#include "link/kline_codes.h"
 #include "actuators/actuator_texts.h"
 #include "actuators/typed_byte.h"
 #include "actuators/window_yield.h"
@@ -47,11 +48,11 @@ void Form1Option1_Click(App& app) {
   SetRegulationControls(form, form.Option1.value);
   if (!YieldToWindow(app, instance)) return;
   app.clock().Sleep(ap::kCoPauseMs);
-  if (std::optional<std::vector<uint8_t>> answer = CoExchange(app, ap::kEnterCo)) {
+  if (std::optional<std::vector<uint8_t>> answer = CoExchange(app, kline::kEnterCo)) {
     AppendLog(form.Rtb1, HexText(*answer));
-    if (EndsWith(*answer, ap::kTestFinished)) {
+    if (EndsWith(*answer, kline::kTestFinished)) {
       AppendLog(form.Rtb1, at::kTestFinish);
-    } else if (EndsWith(*answer, ap::kCoEntered)) {
+    } else if (EndsWith(*answer, kline::kCoEntered)) {
       AppendLog(form.Rtb1, at::kEnterCoOk);
     }
   }
@@ -64,9 +65,9 @@ void Form1Option2_Click(App& app) {
   SetRegulationControls(form, !form.Option2.value);
   if (!YieldToWindow(app, instance)) return;
   app.clock().Sleep(ap::kCoPauseMs);
-  if (std::optional<std::vector<uint8_t>> answer = CoExchange(app, ap::kLeaveCo)) {
+  if (std::optional<std::vector<uint8_t>> answer = CoExchange(app, kline::kLeave)) {
     AppendLog(form.Rtb1, HexText(*answer));
-    if (EndsWith(*answer, ap::kCoLeft)) {
+    if (EndsWith(*answer, kline::kCoLeft)) {
       AppendLog(form.Rtb1, at::kExitCoOk);
       form.leave_requested = true;
     }

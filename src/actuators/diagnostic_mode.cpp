@@ -3,6 +3,7 @@
 #include <string>
 
 #include "actuators/actuator_protocol.h"
+#include "link/kline_codes.h"
 #include "actuators/actuator_texts.h"
 #include "link/exchange.h"
 
@@ -12,8 +13,8 @@ namespace ap = actuator_protocol;
 namespace at = actuator_texts;
 
 bool DiagnosticEntryConfirmed(const std::vector<uint8_t>& answer) {
-  return answer.size() == 2 && answer[0] == ap::kEnterDiagnostic &&
-         (answer[1] == ap::kEnteredAnswerFF || answer[1] == ap::kEnteredAnswerAA);
+  return answer.size() == 2 && answer[0] == kline::kEnterDiagnostic &&
+         (answer[1] == kline::kEnteredFF || answer[1] == kline::kEnteredAA);
 }
 
 bool EnterDiagnosticMode(App& app) {
@@ -24,7 +25,7 @@ bool EnterDiagnosticMode(App& app) {
   if (port.PortOpen()) {
     clock.Sleep(ap::kEntrySettleMs);
     FlushInput(port);
-    SendByte(port, ap::kEnterDiagnostic);
+    SendByte(port, kline::kEnterDiagnostic);
     clock.Sleep(ap::kEntryAfterSendMs);
     if (WaitForInput(port, clock, 2, ap::kEntryTimeoutMs, kPollEntry)) answer = ReadInput(port);
   }
@@ -43,11 +44,11 @@ bool ExitDiagnosticMode(App& app) {
   if (!port.PortOpen()) return false;
   clock.Sleep(ap::kExitSettleMs);
   FlushInput(port);
-  SendByte(port, ap::kLeaveDiagnostic);
+  SendByte(port, kline::kLeave);
   if (!WaitForInput(port, clock, 2, ap::kExitTimeoutMs, kPollExit)) return false;
   const std::vector<uint8_t> answer = ReadInput(port);
   const bool left =
-      answer.size() == 2 && answer[0] == ap::kLeaveDiagnostic && answer[1] == ap::kLeftAnswer;
+      answer.size() == 2 && answer[0] == kline::kLeave && answer[1] == kline::kLeft;
   if (left) AppendLog(app.form1.Rtb1, at::kExitDiagnosticOk);
   return left;
 }

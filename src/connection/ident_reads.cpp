@@ -1,5 +1,6 @@
 #include "connection/ident_reads.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -8,13 +9,22 @@
 
 #include "connection/connection_texts.h"
 #include "link/exchange.h"
+#include "link/kline_codes.h"
 #include "link/link_texts.h"
 
 namespace velarin {
 namespace {
 
-constexpr uint8_t kEcuInfoCodes[] = {0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F, 0x20};
-constexpr uint8_t kCalibrationCodes[] = {0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28};
+// The request codes first..last, in the order they are sent.
+template <uint8_t First, uint8_t Last>
+constexpr std::array<uint8_t, Last - First + 1> CodeRange() {
+  std::array<uint8_t, Last - First + 1> codes{};
+  for (size_t i = 0; i < codes.size(); ++i) codes[i] = static_cast<uint8_t>(First + i);
+  return codes;
+}
+
+constexpr auto kEcuInfoCodes = CodeRange<kline::kIdentFirst, kline::kIdentLast>();
+constexpr auto kCalibrationCodes = CodeRange<kline::kCalFirst, kline::kCalLast>();
 
 // The two reads differ only in these; one reader serves both.
 struct IdentRead {

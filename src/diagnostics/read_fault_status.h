@@ -9,11 +9,13 @@
 
 #include "diagnostics/fault_report.h"
 #include "forms/app.h"
+#include "link/kline_codes.h"
 
 namespace velarin {
 
 // Requests, in the order they are sent: fault byte 1, fault byte 2, detail byte.
-inline constexpr std::array<uint8_t, 3> kFaultRequests = {0x0F, 0x10, 0x11};
+inline constexpr std::array<uint8_t, 3> kFaultRequests = {kline::kFault1, kline::kFault2,
+                                                          kline::kDetail};
 inline constexpr int32_t kFaultAnswerTimeoutMs = 2000;   // per request: echo + one byte
 inline constexpr uint32_t kFaultSettleMs = 50;           // pause after each answer
 inline constexpr int16_t kPollingAfterFaultReadMs = 50;  // polling interval afterwards

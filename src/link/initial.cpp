@@ -3,6 +3,7 @@
 #include <string>
 
 #include "link/exchange.h"
+#include "link/kline_codes.h"
 #include "link/link_port.h"
 #include "link/link_texts.h"
 
@@ -14,7 +15,6 @@ constexpr int kBurstBytes = 6;
 constexpr int32_t kBurstTimeoutMs = 3000;
 constexpr uint32_t kBurstSettleMs = 100;
 constexpr size_t kIsoCodeChars = 12;
-constexpr uint8_t kAnswer[] = {0x0F, 0xAA, 0xCC};
 constexpr std::string_view kAnswerLog[] = {texts::kTx0F, texts::kTxAA, texts::kTxCC};
 constexpr uint32_t kAnswerGapMs = 110;
 
@@ -60,7 +60,7 @@ void Initial(App& app) {
   clock.Sleep(8);
   FlushInput(port);
   for (int i = 0; i < 3; ++i) {
-    SendByte(port, kAnswer[i]);
+    SendByte(port, kline::kWakeAnswer[i]);
     AppendLog(f.Rtb1, kAnswerLog[i]);
     clock.Sleep(kAnswerGapMs);
   }

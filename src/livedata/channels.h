@@ -1,11 +1,11 @@
 #pragma once
 // The live-data channels in frame order and the request codes they send.
-// Every code is one byte; the adapter echoes it in front of the ECU's answer.
 
 #include <array>
 #include <cstdint>
 
 #include "forms/form2.h"
+#include "link/kline_codes.h"
 
 namespace velarin {
 
@@ -23,20 +23,6 @@ enum Channel : int {
 // Text1(9): the 15Rc throttle sensor voltage, on the throttle row.
 inline constexpr int kThrottleVoltsReadout = 9;
 
-inline constexpr uint8_t kCodeRpmHigh = 0x01;
-inline constexpr uint8_t kCodeRpmLow = 0x02;
-inline constexpr uint8_t kCodeInjectionHigh = 0x03;
-inline constexpr uint8_t kCodeInjectionLow = 0x04;
-inline constexpr uint8_t kCodeAdvance = 0x05;
-inline constexpr uint8_t kCodePressure = 0x06;
-inline constexpr uint8_t kCodeAirTemp = 0x07;
-inline constexpr uint8_t kCodeWaterTemp = 0x08;
-inline constexpr uint8_t kCodeThrottle = 0x09;
-inline constexpr uint8_t kCodeThrottle15RcSecond = 0x3A;
-inline constexpr uint8_t kCodeBattery = 0x0A;
-inline constexpr uint8_t kCodeTrimmer15m = 0x0F;
-inline constexpr uint8_t kCodeTrimmer = 0x0B;  // 16m and P8
-
 enum class ExchangeKind {
   kOneCode,   // code, wait for echo + data
   kTwoCodes,  // code 1, wait 2; pause; code 2, wait 4
@@ -51,15 +37,15 @@ struct ChannelRequest {
 
 // Frame order; the trimmer's code depends on the family and comes from its profile.
 inline constexpr std::array<ChannelRequest, kChannelCount> kChannelRequests = {{
-    {ExchangeKind::kTwoCodes, kCodeRpmHigh, kCodeRpmLow},
-    {ExchangeKind::kTwoCodes, kCodeInjectionHigh, kCodeInjectionLow},
-    {ExchangeKind::kOneCode, kCodeAdvance, 0},
-    {ExchangeKind::kOneCode, kCodePressure, 0},
-    {ExchangeKind::kOneCode, kCodeAirTemp, 0},
-    {ExchangeKind::kOneCode, kCodeWaterTemp, 0},
-    {ExchangeKind::kThrottle, kCodeThrottle, kCodeThrottle15RcSecond},
-    {ExchangeKind::kOneCode, kCodeBattery, 0},
-    {ExchangeKind::kOneCode, kCodeTrimmer15m, 0},
+    {ExchangeKind::kTwoCodes, kline::kRpmHigh, kline::kRpmLow},
+    {ExchangeKind::kTwoCodes, kline::kInjectionHigh, kline::kInjectionLow},
+    {ExchangeKind::kOneCode, kline::kAdvance, 0},
+    {ExchangeKind::kOneCode, kline::kPressure, 0},
+    {ExchangeKind::kOneCode, kline::kAirTemp, 0},
+    {ExchangeKind::kOneCode, kline::kWaterTemp, 0},
+    {ExchangeKind::kThrottle, kline::kThrottle, kline::kThrottle15RcSecond},
+    {ExchangeKind::kOneCode, kline::kBattery, 0},
+    {ExchangeKind::kOneCode, kline::kTrimmer15m, 0},
 }};
 
 }  // namespace velarin

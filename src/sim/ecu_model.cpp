@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "link/link_port.h"
-#include "sim/ecu_codes.h"
+#include "link/kline_codes.h"
 #include "sim/engine_model.h"
 #include "sim/wire_timing.h"
 
@@ -15,8 +15,8 @@ bool SendsBurst(EcuFamily family) {
   return family == EcuFamily::Ecu15m || family == EcuFamily::Ecu16m;
 }
 
-bool IsLowByteOfPair(uint8_t code) { return code == ecu::kRpmLo || code == ecu::kInjLo; }
-bool IsHighByteOfPair(uint8_t code) { return code == ecu::kRpmHi || code == ecu::kInjHi; }
+bool IsLowByteOfPair(uint8_t code) { return code == kline::kRpmLow || code == kline::kInjectionLow; }
+bool IsHighByteOfPair(uint8_t code) { return code == kline::kRpmHigh || code == kline::kInjectionHigh; }
 
 }  // namespace
 
@@ -104,12 +104,12 @@ void EcuModel::Hear(uint8_t byte, int32_t program_baud, uint64_t end_us) {
   if (phase_ == Phase::kOff || phase_ == Phase::kBooting) return;
   if (!SameLineRate(program_baud, ecu_baud())) return;
   if (phase_ == Phase::kHandshake) {
-    if (byte == ecu::kHandshake[handshake_matched_]) {
+    if (byte == kline::kWakeAnswer[handshake_matched_]) {
       ++handshake_matched_;
     } else {
-      handshake_matched_ = byte == ecu::kHandshake[0] ? 1 : 0;
+      handshake_matched_ = byte == kline::kWakeAnswer[0] ? 1 : 0;
     }
-    if (handshake_matched_ == std::size(ecu::kHandshake)) {
+    if (handshake_matched_ == std::size(kline::kWakeAnswer)) {
       phase_ = Phase::kAwake;
       handshake_matched_ = 0;
     }
@@ -122,7 +122,7 @@ void EcuModel::Answer(uint8_t code, uint64_t end_us) {
   std::vector<uint8_t> bytes;
   std::optional<TestVerdict> verdict;
   if (mode_ == Mode::kCoRegulation) {
-    if (code == ecu::kLeave) {
+    if (code == kline::kLeave) {
       mode_ = Mode::kDiagnostic;
       bytes = scenario_.co_exit_answer;
     } else {
@@ -130,20 +130,20 @@ void EcuModel::Answer(uint8_t code, uint64_t end_us) {
       if (scenario_.trimmer_confirm) bytes = {code};
     }
   } else if (mode_ == Mode::kDiagnostic) {
-    if (code == ecu::kLeave) {
+    if (code == kline::kLeave) {
       mode_ = Mode::kNormal;
       bytes = scenario_.diag_exit_answer;
-    } else if (code == ecu::kEnterCo) {
+    } else if (code == kline::kEnterCo) {
       mode_ = Mode::kCoRegulation;
       bytes = scenario_.co_entry_answer;
-    } else if (code == ecu::kEnterDiagnostic) {
+    } else if (code == kline::kEnterDiagnostic) {
       bytes = scenario_.diag_entry_answer;
     } else {
       auto it = scenario_.verdicts.find(code);
       verdict = it != scenario_.verdicts.end() ? it->second : TestVerdict{};
       bytes = verdict->first;
     }
-  } else if (code == ecu::kEnterDiagnostic) {
+  } else if (code == kline::kEnterDiagnostic) {
     mode_ = Mode::kDiagnostic;
     bytes = scenario_.diag_entry_answer;
   } else {
@@ -167,7 +167,7 @@ void EcuModel::Answer(uint8_t code, uint64_t end_us) {
 
 uint8_t EcuModel::trimmer_code() const {
   const EcuFamily f = scenario_.family;
-  return f == EcuFamily::Ecu15m || f == EcuFamily::Ecu15Rc ? ecu::kFault1 : ecu::kTrimmerB;
+  return f == EcuFamily::Ecu15m || f == EcuFamily::Ecu15Rc ? kline::kFault1 : kline::kTrimmer;
 }
 
 uint8_t EcuModel::TrimmerByte() const {
@@ -180,24 +180,24 @@ std::vector<uint8_t> EcuModel::NormalAnswer(uint8_t code, uint64_t at_us) {
     if (index >= text.size()) return {};
     return {static_cast<uint8_t>(text[index])};
   };
-  if (code >= ecu::kIdentFirst && code <= ecu::kIdentLast) {
-    return character(scenario_.ident, code - ecu::kIdentFirst);
+  if (code >= kline::kIdentFirst && code <= kline::kIdentLast) {
+    return character(scenario_.ident, code - kline::kIdentFirst);
   }
-  if (code >= ecu::kCalFirst && code <= ecu::kCalLast) {
-    return character(scenario_.calibration, code - ecu::kCalFirst);
+  if (code >= kline::kCalFirst && code <= kline::kCalLast) {
+    return character(scenario_.calibration, code - kline::kCalFirst);
   }
   switch (code) {
-    case ecu::kFault1: {
+    case kline::kFault1: {
       if (scenario_.fault1.has_value()) return {*scenario_.fault1};
       auto raw = scenario_.raw.find(code);
       return {raw != scenario_.raw.end() ? raw->second : TrimmerByte()};
     }
-    case ecu::kFault2:
+    case kline::kFault2:
       return {scenario_.fault2};
-    case ecu::kDetail:
+    case kline::kDetail:
       return {scenario_.detail};
-    case ecu::kTrimmerB:
-      if (trimmer_code() == ecu::kTrimmerB) return {TrimmerByte()};
+    case kline::kTrimmer:
+      if (trimmer_code() == kline::kTrimmer) return {TrimmerByte()};
       return {};
     default:
       return LiveAnswer(code, at_us);

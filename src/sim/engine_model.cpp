@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "sim/ecu_codes.h"
+#include "link/kline_codes.h"
 
 namespace velarin {
 namespace {
@@ -120,27 +120,27 @@ std::optional<uint8_t> EncodeLive(EcuFamily family, uint8_t code, const EngineSt
   const uint16_t injection = ToWord(e.injection_ms * 500, 0xFEFF);  // 2 us a count
   auto temperature = [&](double c) { return p8 ? P8TemperatureByte(c) : ToByte(c + 55); };
   switch (code) {
-    case ecu::kRpmHi:
+    case kline::kRpmHigh:
       return static_cast<uint8_t>(period >> 8);
-    case ecu::kRpmLo:
+    case kline::kRpmLow:
       return static_cast<uint8_t>(period & 0xFF);
-    case ecu::kInjHi:
+    case kline::kInjectionHigh:
       return static_cast<uint8_t>(injection >> 8);
-    case ecu::kInjLo:
+    case kline::kInjectionLow:
       return static_cast<uint8_t>(injection & 0xFF);
-    case ecu::kAdvance:
+    case kline::kAdvance:
       return ToByte(e.advance_deg * 2);
-    case ecu::kPressure:
+    case kline::kPressure:
       return ToByte((e.pressure_mbar / 1.33322 - 91) / 2.8758);
-    case ecu::kAirTemp:
+    case kline::kAirTemp:
       return temperature(e.air_c);
-    case ecu::kWaterTemp:
+    case kline::kWaterTemp:
       return temperature(e.water_c);
-    case ecu::kThrottle:
+    case kline::kThrottle:
       return rc ? ThrottleRcSensor(e.throttle_deg) : ThrottleByte(e.throttle_deg);
-    case ecu::kBattery:
+    case kline::kBattery:
       return ToByte(e.battery_v * 16);
-    case ecu::kThrottle2:
+    case kline::kThrottle15RcSecond:
       if (rc) return ThrottleRcSecond(e.throttle_deg);
       return std::nullopt;
     default:

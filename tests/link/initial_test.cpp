@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "link/link_port.h"
-#include "sim/ecu_codes.h"
+#include "link/kline_codes.h"
 #include "support/sim_rig.h"
 
 namespace velarin {
@@ -242,9 +242,9 @@ TEST(InitialTest, FifteenRcWithTheIgnitionOnWakesTheEcu) {
   // The link works at the new rate: the first identification character comes back.
   SerialDevice& dev = *rig.form2().MSComm1.device;
   (void)dev.ReadAll();
-  ASSERT_TRUE(dev.WriteByte(ecu::kIdentFirst));
+  ASSERT_TRUE(dev.WriteByte(kline::kIdentFirst));
   rig.clock().Advance(10);
-  EXPECT_EQ(dev.ReadAll(), (Bytes{ecu::kIdentFirst, 'V'}));
+  EXPECT_EQ(dev.ReadAll(), (Bytes{kline::kIdentFirst, 'V'}));
 }
 
 TEST(InitialTest, ShortBurstTimesOutWithoutAnswering) {

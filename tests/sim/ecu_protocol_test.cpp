@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "sim/ecu_codes.h"
+#include "link/kline_codes.h"
 #include "sim/engine_model.h"
 #include "sim/simulated_line.h"
 
@@ -22,7 +22,7 @@ class Awake {
     line_.IgnitionOn();
     clock_.Advance(100);
     if (line_.scenario().family != EcuFamily::EcuP8) {
-      for (uint8_t b : ecu::kHandshake) {
+      for (uint8_t b : kline::kWakeAnswer) {
         EXPECT_TRUE(dev.WriteByte(b));
         clock_.Advance(110);
       }
@@ -217,17 +217,17 @@ TEST(EcuProtocolTest, PeriodHalvesComeFromOneSample) {
   Awake ecu(DefaultScenario(EcuFamily::Ecu15m));  // ignition on at 0 ms
   for (uint32_t gap : {8u, 300u, 2000u}) {
     const uint32_t asked = ecu.clock_.NowMs();
-    const Bytes hi = ecu.Ask(ecu::kRpmHi, gap);
-    const Bytes lo = ecu.Ask(ecu::kRpmLo, 10);
+    const Bytes hi = ecu.Ask(kline::kRpmHigh, gap);
+    const Bytes lo = ecu.Ask(kline::kRpmLow, 10);
     // The ECU hears the request 1.28 ms after it is written.
     const EngineState at = EngineAt(1, asked + 1);
-    EXPECT_EQ(hi, Bytes{*EncodeLive(EcuFamily::Ecu15m, ecu::kRpmHi, at)}) << gap;
-    EXPECT_EQ(lo, Bytes{*EncodeLive(EcuFamily::Ecu15m, ecu::kRpmLo, at)}) << gap;
+    EXPECT_EQ(hi, Bytes{*EncodeLive(EcuFamily::Ecu15m, kline::kRpmHigh, at)}) << gap;
+    EXPECT_EQ(lo, Bytes{*EncodeLive(EcuFamily::Ecu15m, kline::kRpmLow, at)}) << gap;
   }
   // A low byte asked on its own is sampled when asked.
   const uint32_t asked = ecu.clock_.NowMs();
-  EXPECT_EQ(ecu.Ask(ecu::kInjLo),
-            Bytes{*EncodeLive(EcuFamily::Ecu15m, ecu::kInjLo, EngineAt(1, asked + 1))});
+  EXPECT_EQ(ecu.Ask(kline::kInjectionLow),
+            Bytes{*EncodeLive(EcuFamily::Ecu15m, kline::kInjectionLow, EngineAt(1, asked + 1))});
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 
 #include "livedata/conversions.h"
 #include "livedata/temp_table.h"
-#include "sim/ecu_codes.h"
+#include "link/kline_codes.h"
 
 namespace velarin {
 namespace {
@@ -36,16 +36,16 @@ Readout Read(EcuFamily f, const EngineState& e) {
     return p8 ? TemperatureFromTable(table, x) : TemperatureCelsius(x);
   };
   Readout r;
-  r.rpm = RpmFromPeriod(p8 ? kRpmConstantP8 : kRpmConstant, word(ecu::kRpmHi, ecu::kRpmLo));
-  r.injection = InjectionMs(word(ecu::kInjHi, ecu::kInjLo));
-  r.advance = AdvanceDegrees(Byte(f, ecu::kAdvance, e));
-  r.pressure = PressureMbar(Byte(f, ecu::kPressure, e));
-  r.air = temp(ecu::kAirTemp);
-  r.water = temp(ecu::kWaterTemp);
+  r.rpm = RpmFromPeriod(p8 ? kRpmConstantP8 : kRpmConstant, word(kline::kRpmHigh, kline::kRpmLow));
+  r.injection = InjectionMs(word(kline::kInjectionHigh, kline::kInjectionLow));
+  r.advance = AdvanceDegrees(Byte(f, kline::kAdvance, e));
+  r.pressure = PressureMbar(Byte(f, kline::kPressure, e));
+  r.air = temp(kline::kAirTemp);
+  r.water = temp(kline::kWaterTemp);
   r.throttle = f == EcuFamily::Ecu15Rc
-                   ? Throttle15RcDegrees(Byte(f, ecu::kThrottle, e), Byte(f, ecu::kThrottle2, e))
-                   : ThrottleDegrees(Byte(f, ecu::kThrottle, e));
-  r.battery = BatteryVolts(Byte(f, ecu::kBattery, e));
+                   ? Throttle15RcDegrees(Byte(f, kline::kThrottle, e), Byte(f, kline::kThrottle15RcSecond, e))
+                   : ThrottleDegrees(Byte(f, kline::kThrottle, e));
+  r.battery = BatteryVolts(Byte(f, kline::kBattery, e));
   return r;
 }
 
@@ -85,8 +85,8 @@ TEST_P(EngineFamilyTest, TenMinutesOfPlausibleReadouts) {
 TEST_P(EngineFamilyTest, HighByteNeverReadsAsNoValue) {
   for (uint64_t t = 0; t <= 120'000; t += 50) {
     const EngineState e = EngineAt(3, t);
-    EXPECT_NE(Byte(GetParam(), ecu::kRpmHi, e), 0xFF);
-    EXPECT_NE(Byte(GetParam(), ecu::kInjHi, e), 0xFF);
+    EXPECT_NE(Byte(GetParam(), kline::kRpmHigh, e), 0xFF);
+    EXPECT_NE(Byte(GetParam(), kline::kInjectionHigh, e), 0xFF);
   }
 }
 
@@ -112,9 +112,9 @@ TEST(EngineModelTest, SameSeedAndTimeGiveTheSameEngine) {
 
 TEST(EngineModelTest, FamiliesWithoutACodeSayNone) {
   const EngineState e = EngineAt(1, 0);
-  EXPECT_FALSE(EncodeLive(EcuFamily::Ecu15m, ecu::kThrottle2, e).has_value());
-  EXPECT_FALSE(EncodeLive(EcuFamily::Ecu16m, ecu::kThrottle2, e).has_value());
-  EXPECT_FALSE(EncodeLive(EcuFamily::Ecu15m, ecu::kTrimmerB, e).has_value());
+  EXPECT_FALSE(EncodeLive(EcuFamily::Ecu15m, kline::kThrottle15RcSecond, e).has_value());
+  EXPECT_FALSE(EncodeLive(EcuFamily::Ecu16m, kline::kThrottle15RcSecond, e).has_value());
+  EXPECT_FALSE(EncodeLive(EcuFamily::Ecu15m, kline::kTrimmer, e).has_value());
   EXPECT_FALSE(EncodeLive(EcuFamily::EcuP8, 0x0C, e).has_value());
 }
 

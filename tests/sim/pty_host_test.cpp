@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "platform/serial_device.h"
-#include "sim/ecu_codes.h"
+#include "link/kline_codes.h"
 
 namespace velarin {
 namespace {
@@ -68,13 +68,13 @@ TEST_F(PtyHostTest, WakeUpAndIdentificationOverThePty) {
   EXPECT_EQ(Collect(*dev_, 6), (Bytes{0x55, 0x01, 0x8A, 0x13, 0x27, 0x40}));
   EXPECT_TRUE(dev_->DataArrived());
 
-  for (uint8_t b : ecu::kHandshake) ASSERT_TRUE(dev_->WriteByte(b));
+  for (uint8_t b : kline::kWakeAnswer) ASSERT_TRUE(dev_->WriteByte(b));
   EXPECT_EQ(Collect(*dev_, 3), (Bytes{0x0F, 0xAA, 0xCC}));  // the adapter's echoes
   ASSERT_TRUE(dev_->WriteBaud(7812));
   EXPECT_TRUE(Eventually([&] { return host_->program_baud() == 7812; }));
 
-  ASSERT_TRUE(dev_->WriteByte(ecu::kIdentFirst));
-  EXPECT_EQ(Collect(*dev_, 2), (Bytes{ecu::kIdentFirst, 'V'}));
+  ASSERT_TRUE(dev_->WriteByte(kline::kIdentFirst));
+  EXPECT_EQ(Collect(*dev_, 2), (Bytes{kline::kIdentFirst, 'V'}));
 }
 
 TEST_F(PtyHostTest, PortAtTheWrongRateHearsOnlyItsEcho) {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "sim/ecu_codes.h"
+#include "link/kline_codes.h"
 
 namespace velarin {
 namespace {
@@ -33,7 +33,7 @@ class LineTest : public ::testing::Test {
     line().IgnitionOn();
     clock_.Advance(200);
     (void)dev().ReadAll();
-    for (uint8_t b : ecu::kHandshake) {
+    for (uint8_t b : kline::kWakeAnswer) {
       ASSERT_TRUE(dev().WriteByte(b));
       clock_.Advance(110);
     }
@@ -191,7 +191,7 @@ TEST_P(LineRateTest, AwakeEcuAnswersOnlyAtItsRate) {
   WakeUp();
   line().adapter_rates[4242] = GetParam().program_baud;  // whatever the adapter really runs
   ASSERT_TRUE(dev().WriteBaud(4242));
-  const Bytes got = Ask(ecu::kIdentFirst, 30);
+  const Bytes got = Ask(kline::kIdentFirst, 30);
   EXPECT_EQ(got, GetParam().answered ? (Bytes{0x17, 'V'}) : Bytes{0x17});
 }
 
@@ -218,7 +218,7 @@ TEST_F(LineTest, HandshakeAt7812IsNotHeard) {
   line().IgnitionOn();
   clock_.Advance(100);
   ASSERT_TRUE(dev().WriteBaud(7812));
-  for (uint8_t b : ecu::kHandshake) {
+  for (uint8_t b : kline::kWakeAnswer) {
     ASSERT_TRUE(dev().WriteByte(b));
     clock_.Advance(110);
   }
@@ -352,7 +352,7 @@ TEST(LineFamilyTest, FifteenRcWakesWithoutABurst) {
   line.IgnitionOn();
   clock.Advance(100);
   EXPECT_FALSE(dev.DataArrived());
-  for (uint8_t b : ecu::kHandshake) ASSERT_TRUE(dev.WriteByte(b));
+  for (uint8_t b : kline::kWakeAnswer) ASSERT_TRUE(dev.WriteByte(b));
   clock.Advance(50);
   EXPECT_TRUE(line.ecu_awake());
 }
