@@ -179,6 +179,13 @@ bool PosixSerialDevice::WriteBaud(int32_t baud) {
   return false;
 }
 
+bool PosixSerialDevice::DataArrived() const {
+  int count = 0;
+  if (!data_arrived_ && fd_ >= 0 && ::ioctl(fd_, FIONREAD, &count) == 0 && count > 0)
+    data_arrived_ = true;
+  return data_arrived_;
+}
+
 int PosixSerialDevice::BytesWaiting() {
   if (fd_ < 0) return 0;
   int count = 0;

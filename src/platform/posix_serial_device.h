@@ -38,7 +38,8 @@ class PosixSerialDevice : public SerialDevice {
   int BytesWaiting() override;
   std::vector<uint8_t> ReadAll() override;
   bool WriteByte(uint8_t byte) override;
-  bool DataArrived() const override { return data_arrived_; }
+  // Asks the driver too: a byte counts once it was received, read or not.
+  bool DataArrived() const override;
 
   std::string LastError() const override { return last_error_; }
 
@@ -56,7 +57,7 @@ class PosixSerialDevice : public SerialDevice {
   int fd_ = -1;
   std::string path_;
   bool vanished_ = false;
-  bool data_arrived_ = false;
+  mutable bool data_arrived_ = false;
   std::string last_error_;
 };
 
