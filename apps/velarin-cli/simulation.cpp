@@ -32,7 +32,9 @@ void Simulation::BeforeSwitch(App& app) {
 void Simulation::AfterSwitch(App& app) {
   if (!host_) return;
   if (app.form2.Check2.value && app.form2.MSComm1.PortOpen()) {
-    host_->IgnitionOn(kIgnitionAfterConnectMs);
+    // 15Rc is answered on the first tick and P8 read at once: their ECU must be on already.
+    const bool sends_burst = family_ == EcuFamily::Ecu15m || family_ == EcuFamily::Ecu16m;
+    host_->IgnitionOn(sends_burst ? kIgnitionAfterConnectMs : 0);
   } else if (!app.form2.Check2.value) {
     host_->IgnitionOff();
   }

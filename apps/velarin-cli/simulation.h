@@ -1,7 +1,8 @@
 #pragma once
 // --simulate: a simulated ECU on a pseudo-terminal inside the program. The main
 // window's port is pointed at the pty; the ignition goes on a second after each
-// Connect (as a rider would turn the key) and off at Disconnect.
+// Connect (as a rider would turn the key) for the families that send a wake-up
+// burst, at the Connect itself for 15Rc and P8, and off at Disconnect.
 
 #include <cstdint>
 #include <memory>

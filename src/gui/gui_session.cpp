@@ -72,13 +72,14 @@ void GuiSession::DrawPending() {
 
 void GuiSession::ShowMessage(const QString& text) {
   ++message_boxes_;
-  QWidget* parent = test_view_->isVisible() ? static_cast<QWidget*>(test_view_.get())
-                                            : static_cast<QWidget*>(main_view_.get());
+  // The test window's entry reports while the main window is already hidden.
+  QWidget* parent = main_view_->isVisible() ? static_cast<QWidget*>(main_view_.get())
+                                            : static_cast<QWidget*>(test_view_.get());
   auto* box = new QMessageBox(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
                               QMessageBox::Ok, parent);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  // Window-modal and asynchronous: the loop goes on, the user cannot click meanwhile.
-  box->setWindowModality(Qt::WindowModal);
+  // Modal and asynchronous: the loop goes on, the user cannot click meanwhile.
+  box->setWindowModality(Qt::ApplicationModal);
   box->open();
 }
 

@@ -1,7 +1,7 @@
 #include "gui/main_window_view.h"
 
 #include <QCloseEvent>
-#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -38,7 +38,7 @@ MainWindowView::MainWindowView(GuiLoop& loop, std::function<void()> on_close)
   column->addWidget(Rtb1, 1);
   setCentralWidget(central);
   statusBar()->setSizeGripEnabled(true);
-  resize(900, 680);
+  resize(920, 720);
 }
 
 QWidget* MainWindowView::BuildReadouts() {
@@ -70,11 +70,21 @@ QWidget* MainWindowView::BuildReadouts() {
   Label25 = new QLabel(panel);
   Line1 = new SpeedBar(panel);
   Label26 = new QLabel(panel);
+  // The scale is spaced for fixed-width digits; the bar runs from the centre of
+  // its "0" to the centre of its "12", so 12000 rpm lights the last segment.
+  Label25->setFont(MonospaceFont());
+  const QFontMetrics metrics(Label25->font());
+  const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
+  Line1->setFixedWidth(metrics.horizontalAdvance(Q(captions::kBarScale)) - digit * 3 / 2);
+  auto* bar_row = new QHBoxLayout;
+  bar_row->addSpacing(digit / 2);
+  bar_row->addWidget(Line1);
+  bar_row->addStretch(1);
   bar_box->addWidget(Label25);
-  bar_box->addWidget(Line1);
+  bar_box->addLayout(bar_row);
   bar_box->addWidget(Label26);
   grid->addLayout(bar_box, kChannelCount, 0, 1, 6);
-  grid->setRowStretch(kChannelCount + 1, 1);
+  grid->setRowStretch(kChannelCount + 1, 1);  // the rows keep together at the top
   return panel;
 }
 
@@ -144,14 +154,13 @@ QWidget* MainWindowView::BuildConnection() {
   auto* info = new QVBoxLayout(Frame2_);
   Text4 = new QPlainTextEdit(Frame2_);
   Text4->setReadOnly(true);
-  Text4->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  Text4->setFont(MonospaceFont());
   Text4->setFixedHeight(80);
   info->addWidget(Text4);
   column->addWidget(Frame2_);
 
   Label4 = new QLabel(panel);
   column->addWidget(Label4);
-  column->addStretch(1);
   return panel;
 }
 

@@ -26,15 +26,22 @@ TestWindowView::TestWindowView(GuiLoop& loop) : loop_(loop) {
   auto* grid = new QGridLayout;
   for (int i = 0; i < kTestButtonCount; ++i) {
     Command[i] = new QPushButton(central);
-    grid->addWidget(Command[i], i / kButtonColumns, (i % kButtonColumns) * 2);
     const int k = i + 1;
     connect(Command[i], &QPushButton::clicked, this,
             [this, k] { loop_.Post([k](App& app) { ClickTest(app, k); }); });
+    if (i != kCustomCodeButton) {
+      grid->addWidget(Command[i], i / kButtonColumns, i % kButtonColumns);
+      continue;
+    }
+    // "Custom code" shares its cell with the code it sends.
+    auto* cell = new QHBoxLayout;
+    Text1 = new QLineEdit(central);
+    Text1->setFixedWidth(48);
+    cell->addWidget(Command[i], 1);
+    cell->addWidget(Text1);
+    grid->addLayout(cell, i / kButtonColumns, i % kButtonColumns);
   }
-  Text1 = new QLineEdit(central);
-  Text1->setFixedWidth(48);
-  grid->addWidget(Text1, kCustomCodeButton / kButtonColumns,
-                  (kCustomCodeButton % kButtonColumns) * 2 + 1);
+  for (int c = 0; c < kButtonColumns; ++c) grid->setColumnStretch(c, 1);
   connect(Text1, &QLineEdit::textEdited, this, [this](const QString& text) {
     loop_.Post([t = text.toStdString()](App& app) { SetCustomCode(app, t); });
   });

@@ -1,6 +1,7 @@
 #include "gui/widgets.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -180,11 +181,21 @@ void ApplyLog(QPlainTextEdit* w, const LogDelta& delta, size_t* scrolls_seen) {
   }
 }
 
+QFont MonospaceFont() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (!QFontInfo(font).fixedPitch()) {
+    // Some platforms (offscreen among them) name no fixed font of their own.
+    font.setFamily(QStringLiteral("monospace"));
+    font.setStyleHint(QFont::TypeWriter);
+  }
+  return font;
+}
+
 QPlainTextEdit* MakeLogBox(QWidget* parent) {
   auto* box = new QPlainTextEdit(parent);
   box->setReadOnly(true);
   box->setLineWrapMode(QPlainTextEdit::NoWrap);
-  box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  box->setFont(MonospaceFont());
   // A long session must not slow the view down; the log itself keeps every line.
   box->setMaximumBlockCount(200000);
   return box;

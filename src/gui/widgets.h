@@ -3,6 +3,7 @@
 // donation picture, and the helpers that bring a widget to a control's state.
 
 #include <QAbstractButton>
+#include <QFont>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -72,6 +73,8 @@ void ApplyBox(QPlainTextEdit* w, const TextBox& c);
 // A log: appended lines; scrolled to the end when the log's scroll count grew.
 void ApplyLog(QPlainTextEdit* w, const LogDelta& delta, size_t* scrolls_seen);
 
+// A fixed-pitch font, whatever the platform calls it.
+QFont MonospaceFont();
 // The log boxes: read-only, monospace.
 QPlainTextEdit* MakeLogBox(QWidget* parent);
 

@@ -48,6 +48,8 @@ class ChildProcess {
     posix_spawn_file_actions_addclose(&actions, out_pipe[0]);
     posix_spawn_file_actions_addclose(&actions, err_pipe[0]);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    // Nothing else of ours: a pty master left open in the child would keep its line up.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
 
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {

@@ -70,18 +70,23 @@ class CliEndToEnd : public ::testing::Test {
     return cli_.Start(args);
   }
 
-  // An ECU on a pty of our own; ignition once the program has pressed Connect.
+  // An ECU on a pty of our own. 15Rc and P8 are talked to at once: their
+  // ignition is on from the start; 15m and 16m send their burst once the
+  // program has pressed Connect.
   void StartEcu(EcuFamily family) {
     host_ = std::make_unique<PtyHost>(DefaultScenario(family));
     ASSERT_TRUE(host_->Start()) << host_->error();
+    burst_ = family == EcuFamily::Ecu15m || family == EcuFamily::Ecu16m;
+    if (!burst_) host_->IgnitionOn(0);
   }
   void IgnitionAfterConnect() {
     ASSERT_TRUE(cli_.WaitForLine("log: 1200bds", kRunTimeoutMs)) << cli_.out << cli_.err;
-    host_->IgnitionOn(kIgnitionDelayMs);
+    if (burst_) host_->IgnitionOn(kIgnitionDelayMs);
   }
 
   std::filesystem::path dir_;
   std::unique_ptr<PtyHost> host_;
+  bool burst_ = false;
   ChildProcess cli_;
 };
 
@@ -123,7 +128,7 @@ TEST_F(CliEndToEnd, ConnectionOverAPtyPrintsLogInfoLiveAndCsv) {
   ASSERT_TRUE(
       Launch({"--device", host_->slave_path(), "--frames", "3", "--csv", Path("live.csv")}));
   IgnitionAfterConnect();
-  ASSERT_EQ(cli_.Wait(kRunTimeoutMs), 0) << cli_.err;
+  ASSERT_EQ(cli_.Wait(kRunTimeoutMs), 0) << cli_.out << cli_.err;
   EXPECT_EQ(cli_.err, "");
   const auto lines = Lines(cli_.out);
   ASSERT_FALSE(lines.empty());
@@ -163,7 +168,7 @@ TEST_F(CliEndToEnd, ConnectionOverAPtyPrintsLogInfoLiveAndCsv) {
 
 TEST_F(CliEndToEnd, SimulateBringsItsOwnEcu) {
   ASSERT_TRUE(Launch({"--simulate", "--ecu", "16m", "--frames", "2", "--dtc"}));
-  ASSERT_EQ(cli_.Wait(kRunTimeoutMs), 0) << cli_.err;
+  ASSERT_EQ(cli_.Wait(kRunTimeoutMs), 0) << cli_.out << cli_.err;
   const auto lines = Lines(cli_.out);
   EXPECT_TRUE(Has(lines, "info: ecu data    : VLR16M0311")) << cli_.out;
   EXPECT_TRUE(Has(lines, "log: Icv OK")) << cli_.out;
@@ -204,7 +209,7 @@ TEST_F(CliEndToEnd, TestAndTrimmerRunInTheTestWindow) {
   StartEcu(EcuFamily::Ecu15m);
   ASSERT_TRUE(Launch({"--device", host_->slave_path(), "--test", "fuel-pump", "--trimmer", "127"}));
   IgnitionAfterConnect();
-  ASSERT_EQ(cli_.Wait(kRunTimeoutMs), 0) << cli_.err;
+  ASSERT_EQ(cli_.Wait(kRunTimeoutMs), 0) << cli_.out << cli_.err;
   const auto lines = Lines(cli_.out);
   EXPECT_TRUE(Has(lines, "test-log: Enter in diagnostic mode OK")) << cli_.out;
   EXPECT_TRUE(Has(lines, "test-log: Fuel pump"));

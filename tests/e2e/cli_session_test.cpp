@@ -79,7 +79,14 @@ class CliSessionTest : public ::testing::Test {
     return s;
   }
 
+  // Runs the CLI with `args` (the window set to the scenario's family unless
+  // --ecu says otherwise) against a fresh simulated line.
   int Run(EcuScenario scenario, std::vector<std::string> args, bool ignition = true) {
+    if (std::find(args.begin(), args.end(), "--ecu") == args.end()) {
+      static constexpr const char* kNames[] = {"15m", "15Rc", "16m", "P8"};
+      args.push_back("--ecu");
+      args.push_back(kNames[static_cast<int>(scenario.family)]);
+    }
     line_ = std::make_unique<SimulatedLine>(vclock_, std::move(scenario));
     app_.form2.MSComm1.device = &line_->device();
     args.insert(args.begin(), "velarin-cli");
@@ -129,9 +136,11 @@ TEST_F(CliSessionTest, TypicalConnectionPrintsTheWindowsLinesInOrder) {
   const long ident = IndexOf(lines_, "info: ecu data    : VLR15M0107");
   const long first_live = IndexOf(lines_, "live: " + Live().at(0));
   EXPECT_GT(waiting, 0);
+  // Lines of the log and of the "ECU Info" box written between two pauses come
+  // log first, so only their order against the later steps is fixed.
   EXPECT_GT(iso, waiting);
-  EXPECT_GT(ok, iso);
-  EXPECT_GT(switched, ok);
+  EXPECT_GT(ok, waiting);
+  EXPECT_GT(switched, std::max(ok, iso));
   EXPECT_GT(ident, switched);
   EXPECT_GT(first_live, ident);
   EXPECT_NE(IndexOf(lines_, "log: Cal: 0 "), -1);  // the calibration step passed over
@@ -161,7 +170,7 @@ TEST_F(CliSessionTest, CsvHasOneQuotedRowPerReadWithTheReadoutsAsShown) {
   for (size_t end; (end = csv.find("\r\n", start)) != std::string::npos; start = end + 2)
     rows.push_back(csv.substr(start, end - start));
   EXPECT_EQ(start, csv.size()) << "every row ends in CRLF";
-  ASSERT_EQ(rows.size(), 4u);
+  ASSERT_EQ(rows.size(), 4u) << out_.str();
   const Lines live = Live();
   long previous_t = -1;
   for (size_t r = 0; r < rows.size(); ++r) {
@@ -265,11 +274,13 @@ TEST_F(CliSessionTest, TrimmerIsSetInCoRegulationAndTheWindowLeaves) {
 }
 
 TEST_F(CliSessionTest, ActionsRunInTheOrderGiven) {
-  ASSERT_EQ(Run(Scenario(EcuFamily::Ecu15m), {"--test", "fuel-pump", "--dtc"}), kExitOk);
+  EcuScenario s = Scenario(EcuFamily::Ecu15m);
+  s.fault1 = 0;  // a fault register of its own: "Icv OK"
+  ASSERT_EQ(Run(s, {"--test", "fuel-pump", "--dtc"}), kExitOk);
   const long test = IndexOf(lines_, "test-log: Fuel pump");
   const long dtc = IndexOf(lines_, "log: Icv OK");
   ASSERT_NE(test, -1);
-  ASSERT_NE(dtc, -1);
+  ASSERT_NE(dtc, -1) << out_.str();
   EXPECT_LT(test, dtc);
   EXPECT_EQ(Live().size(), 1u) << "without --frames the run ends when the actions are done";
 }
