@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QMetaObject>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "velarin-cli/cli_options.h"
 #include "velarin-cli/cli_session.h"
 #include "velarin-cli/cli_texts.h"
+#include "velarin-cli/stop_signals.h"
 
 namespace {
 
@@ -50,6 +52,12 @@ int main(int argc, char** argv) {
     return RunCliMain(cli, std::cout, std::cerr);
   }
 
+  // Ctrl-C in the terminal ends the program as closing the window does (port closed).
+  velarin::cli::StopSignals stop_signals([] {
+    if (QCoreApplication* app = QCoreApplication::instance())
+      QMetaObject::invokeMethod(
+          app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+  });
   QApplication qt(argc, argv);
   QApplication::setApplicationDisplayName(QStringLiteral("Velarin"));
   QApplication::setQuitOnLastWindowClosed(false);
