@@ -219,5 +219,24 @@ TEST_F(GuiTest, TestWindowTakesTheLinkAndHandsItBack) {
   ASSERT_TRUE(WaitUntil([&] { return !t.isVisible() && w.isVisible(); }));
 }
 
+TEST_F(GuiTest, PulledCableShowsTheConnectionEndedAndWhy) {
+  PtyHost host(DefaultScenario(EcuFamily::EcuP8));
+  ASSERT_TRUE(host.Start()) << host.error();
+  host.IgnitionOn(0);
+  options_.device_path = host.slave_path();
+  Start();
+  MainWindowView& w = main();
+  QTest::mouseClick(w.options[3], Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return w.options[3]->isChecked(); }));
+  ConnectAndWaitForLiveData();
+  host.Hangup();
+  ASSERT_TRUE(WaitUntil([&] { return w.Check2->text() == "Connect"; }));
+  EXPECT_FALSE(w.Check2->isChecked());
+  EXPECT_EQ(w.Shape1->fill(), kColorRed);
+  const QString status = w.statusBar()->currentMessage();
+  EXPECT_TRUE(status.contains(QString::fromStdString(host.slave_path()))) << status.toStdString();
+  for (QLineEdit* readout : w.Text1) EXPECT_TRUE(readout->text().isEmpty());
+}
+
 }  // namespace
 }  // namespace velarin::gui
