@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/link_status.h"
 #include "forms/captions.h"
 #include "livedata/panel.h"
 #include "ui/main_window.h"
@@ -102,15 +103,13 @@ bool CliSession::LinkLost() const {
 }
 
 int CliSession::ReportLost() {
-  FlushRest();
-  std::string reason = app_.form2.status_bar;
-  if (app_.form2.link_losses == losses_at_start_) {
-    // Found by us before the polling tick noticed: say it the same way.
-    const SerialDevice* device = app_.form2.MSComm1.device;
-    reason = std::string(texts::kDeviceGone) + app_.form2.MSComm1.device_path;
-    if (device != nullptr && !device->LastError().empty()) reason += ": " + device->LastError();
+  // Seen before a polling tick did (inside the test window): end it as the tick would.
+  if (app_.form2.link_losses == losses_at_start_ && !EndIfLinkLost(app_)) {
+    app_.form2.status_bar = std::string(texts::kDeviceGone) + PortPathInUse(app_.form2.MSComm1);
   }
-  if (out_.errors != nullptr) *out_.errors << texts::kCliName << ": " << reason << std::endl;
+  FlushRest();
+  if (out_.errors != nullptr)
+    *out_.errors << texts::kCliName << ": " << app_.form2.status_bar << std::endl;
   return kExitDevice;
 }
 

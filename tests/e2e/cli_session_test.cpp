@@ -229,6 +229,22 @@ TEST_F(CliSessionTest, PulledCableEndsWithExit1AndKeepsTheRowsAlreadyRead) {
   EXPECT_EQ(SplitLines(csv_.str()).size(), Live().size());
 }
 
+TEST_F(CliSessionTest, CableLostInsideTheTestWindowEndsTheConnectionTheSameWay) {
+  EcuScenario s = Scenario(EcuFamily::Ecu15m);
+  s.verdicts[0x80] = TestVerdict{{0x01}, 20000, {0xFF}};
+  before_run = [this] {
+    // During the pump's result wait, when no polling tick runs.
+    vclock_.Schedule(6000, [this] { line_->Vanish(); });
+  };
+  EXPECT_EQ(Run(s, {"--test", "fuel-pump", "--frames", "5"}), kExitDevice);
+  const Lines errors = SplitLines(err_.str());
+  ASSERT_EQ(errors.size(), 1u) << err_.str();
+  EXPECT_NE(errors[0].find("Connection lost: /dev/ttyVIRT0"), std::string::npos) << errors[0];
+  EXPECT_EQ(app_.form2.Check2.caption, "Connect");
+  EXPECT_EQ(app_.form2.Shape1.fill_color, kColorRed);
+  EXPECT_EQ(app_.form2.link_losses, 1u);
+}
+
 TEST_F(CliSessionTest, DtcRunsAfterTheFirstReadAndTheReadsGoOn) {
   ASSERT_EQ(Run(Scenario(EcuFamily::Ecu16m), {"--dtc", "--frames", "3"}), kExitOk);
   const long first_live = IndexOf(lines_, "live: " + Live().at(0));
