@@ -51,6 +51,13 @@ class PtyHost::Impl : public EcuScheduler, public WireListener {
       return false;
     }
     slave_path_ = name;
+    // A child the program starts must not inherit our ends: it would keep the
+    // line alive and hide a hang-up from the program.
+    if (fcntl(master_, F_SETFD, FD_CLOEXEC) != 0 || fcntl(slave_, F_SETFD, FD_CLOEXEC) != 0) {
+      SetError(Errno("pty setup"));
+      CloseAll();
+      return false;
+    }
     // Through the master this sets the slave's line: no echo, no line editing, so
     // the host never reads back its own bytes before the program has opened the slave.
     if (!tty::MakeRaw(master_, kPowerUpBaud)) {

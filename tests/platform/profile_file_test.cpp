@@ -1,11 +1,15 @@
 #include "platform/profile_file.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -135,6 +139,23 @@ TEST(SetProfileValue, KeepsAMegabyteLineAndGarbage) {
   EXPECT_EQ(FindProfileValue(*out, "Hardware", "Com"), "3");
 }
 
+// Runs `check` in a child process as an ordinary user, so permission refusals
+// are real even when the suite runs as root; true when the check held.
+bool AsUnprivilegedUser(const std::function<bool()>& check) {
+  if (geteuid() != 0) return check();
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    constexpr uid_t kNobody = 65534;
+    const bool dropped = setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
+    _exit(dropped && check() ? 0 : 1);
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 class ProfileFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -193,13 +214,16 @@ TEST_F(ProfileFileTest, DamagedFileKeepsItsOtherKeys) {
 }
 
 TEST_F(ProfileFileTest, UnreadableFileIsNeitherReadNorReplaced) {
-  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
   WriteRaw("[Hardware]\nCom=5\nOther=kept\n");
+  fs::permissions(dir_, fs::perms::all);  // the folder is writable: only the file is closed
   fs::permissions(path_, fs::perms::none);
-  EXPECT_EQ(ReadProfileString(path_, "Hardware", "Com"), "");
-  EXPECT_FALSE(WriteProfileString(path_, "Hardware", "Com", "6"));
+  EXPECT_TRUE(AsUnprivilegedUser([&] {
+    return ReadProfileString(path_, "Hardware", "Com").empty() &&
+           !WriteProfileString(path_, "Hardware", "Com", "6");
+  }));
   fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(ReadRaw(), "[Hardware]\nCom=5\nOther=kept\n");
+  EXPECT_EQ(FilesInDir(), 1u);
 }
 
 TEST_F(ProfileFileTest, DirectoryInTheWayIsNoValue) {
@@ -210,10 +234,11 @@ TEST_F(ProfileFileTest, DirectoryInTheWayIsNoValue) {
 }
 
 TEST_F(ProfileFileTest, ReadOnlyFolderRefusesSilentlyAndLeavesNoTemporary) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
   WriteRaw("[Hardware]\nCom=5\n");
-  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_FALSE(WriteProfileString(path_, "Hardware", "Com", "6"));
+  fs::permissions(path_, fs::perms::all);  // the file is writable: only the folder is closed
+  fs::permissions(dir_, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  EXPECT_TRUE(
+      AsUnprivilegedUser([&] { return !WriteProfileString(path_, "Hardware", "Com", "6"); }));
   fs::permissions(dir_, fs::perms::owner_all);
   EXPECT_EQ(ReadRaw(), "[Hardware]\nCom=5\n");
   EXPECT_EQ(FilesInDir(), 1u);
