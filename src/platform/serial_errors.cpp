@@ -6,13 +6,13 @@ std::string OpenErrorText(OpenFailure kind, const std::string& path, std::string
   using namespace serial_texts;
   switch (kind) {
     case OpenFailure::kInUse:
-      return path + std::string(kInUse);
+      return path + ": " + std::string(kInUse);
     case OpenFailure::kNoSuchDevice:
-      return std::string(kNoSuchDevice) + path;
+      return path + ": " + std::string(kNoSuchDevice);
     case OpenFailure::kPermission:
       return path + ": " + std::string(kPermissionHint);
     case OpenFailure::kNotASerialPort:
-      return path + std::string(kNotASerialPort);
+      return path + ": " + std::string(kNotASerialPort);
     case OpenFailure::kOther:
       break;
   }

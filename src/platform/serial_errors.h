@@ -9,9 +9,9 @@ namespace velarin::serial_texts {
 
 inline constexpr std::string_view kPermissionHint =
     "Permission denied — is the user in group dialout?";
-inline constexpr std::string_view kInUse = " is in use by another program";
-inline constexpr std::string_view kNoSuchDevice = "No such device ";
-inline constexpr std::string_view kNotASerialPort = " is not a serial port";
+inline constexpr std::string_view kInUse = "in use by another program";
+inline constexpr std::string_view kNoSuchDevice = "no such device";
+inline constexpr std::string_view kNotASerialPort = "not a serial port";
 inline constexpr std::string_view kWentAway = " went away (adapter unplugged?)";
 inline constexpr std::string_view kNotOpen = "The port is not open";
 inline constexpr std::string_view kInvalidBaud = "Invalid baud rate ";
@@ -21,9 +21,9 @@ inline constexpr std::string_view kWriteTimedOut = "The port did not take the by
 
 namespace velarin {
 
-// Why the port at `path` could not be opened: "<path> is in use by another program",
-// "No such device <path>", "<path>: Permission denied — ...", "<path> is not a serial
-// port", or "<path>: <os_reason>" for anything else.
+// Why the port at `path` could not be opened, always "<path>: <reason>": "in use by
+// another program", "no such device", "Permission denied — ...", "not a serial port",
+// or the OS reason for anything else.
 enum class OpenFailure { kInUse, kNoSuchDevice, kPermission, kNotASerialPort, kOther };
 std::string OpenErrorText(OpenFailure kind, const std::string& path, std::string_view os_reason);
 

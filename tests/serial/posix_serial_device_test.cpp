@@ -159,7 +159,7 @@ TEST_F(PosixSerialDeviceTest, ASecondOpenerIsRefusedUntilTheFirstCloses) {
   EXPECT_FALSE(second.Open(pty_.slave_path()));
   EXPECT_FALSE(second.IsOpen());
   EXPECT_FALSE(second.Vanished());
-  EXPECT_EQ(second.LastError(), pty_.slave_path() + std::string(serial_texts::kInUse));
+  EXPECT_EQ(second.LastError(), pty_.slave_path() + ": " + std::string(serial_texts::kInUse));
   EXPECT_EQ(OpenDescriptorCount(), fds) << "the refused descriptor must be closed";
 
   // The holder is undisturbed by the refusal.
@@ -204,10 +204,10 @@ TEST(PosixSerialDevice, FailedOpensLeaveAClearReasonAndNoDescriptor) {
     std::string path;
     std::string error;
   } cases[] = {
-      {"/dev/velarin-no-such-port", "No such device /dev/velarin-no-such-port"},
-      {"", "No such device "},
-      {regular_file, regular_file + " is not a serial port"},
-      {"/dev/null", "/dev/null is not a serial port"},
+      {"/dev/velarin-no-such-port", "/dev/velarin-no-such-port: no such device"},
+      {"", ": no such device"},
+      {regular_file, regular_file + ": not a serial port"},
+      {"/dev/null", "/dev/null: not a serial port"},
       {"/tmp", "/tmp: " + std::generic_category().message(EISDIR)},
   };
   for (const Case& c : cases) {
@@ -403,9 +403,9 @@ TEST(OpenErrorText, NamesThePortAndTheRemedy) {
     std::string text;
   } cases[] = {
       {OpenFailure::kPermission, "/dev/ttyUSB0: Permission denied — is the user in group dialout?"},
-      {OpenFailure::kInUse, "/dev/ttyUSB0 is in use by another program"},
-      {OpenFailure::kNoSuchDevice, "No such device /dev/ttyUSB0"},
-      {OpenFailure::kNotASerialPort, "/dev/ttyUSB0 is not a serial port"},
+      {OpenFailure::kInUse, "/dev/ttyUSB0: in use by another program"},
+      {OpenFailure::kNoSuchDevice, "/dev/ttyUSB0: no such device"},
+      {OpenFailure::kNotASerialPort, "/dev/ttyUSB0: not a serial port"},
       {OpenFailure::kOther, "/dev/ttyUSB0: Input/output error"},
   };
   for (const Case& c : cases) {
