@@ -9,6 +9,7 @@
 
 #include "connection/timer_on.h"
 #include "forms/captions.h"
+#include "livedata/panel.h"
 #include "sim/simulated_line.h"
 #include "sim/virtual_clock.h"
 #include "ui/event_loop.h"
@@ -109,6 +110,32 @@ TEST_F(MainWindowTest, ButtonsWithoutAPortLogTheSkipLines) {
   ClickCalibrationButton(app_);
   EXPECT_EQ(app_.form2.Rtb1.Text(), "Ecu info: 0 \r\nCal: 0 \r\n");
   EXPECT_TRUE(app_.form2.ecuinf && app_.form2.cal_ask);
+}
+
+}  // namespace
+}  // namespace velarin
+
+namespace velarin {
+namespace {
+
+// A P8 Connect clears most selectors; ticking one back on during live data polls it again.
+TEST(MainWindowLiveTest, ChannelTickedBackOnDuringP8LiveDataIsPolled) {
+  VirtualClock clock;
+  App app;
+  std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
+  SimulatedLine line(clock, DefaultScenario(EcuFamily::EcuP8));
+  app.form2.MSComm1.device = &line.device();
+  LoadMainWindow(app);
+  ClickFamily(app, EcuFamily::EcuP8);
+  line.IgnitionOn();
+  loop->Post([&] { ClickConnectSwitch(app); });
+  loop->RunFor(1000);
+  ASSERT_TRUE(app.form2.cal_ask);
+  ASSERT_FALSE(app.form2.Check1[0].value);
+  loop->Post([&] { ClickChannel(app, 0); });
+  loop->RunFor(1000);
+  EXPECT_TRUE(app.form2.Check1[0].value);
+  EXPECT_FALSE(app.form2.Text1[0].text.empty());
 }
 
 }  // namespace
