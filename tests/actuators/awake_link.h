@@ -5,44 +5,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "forms/app.h"
-#include "forms/ecu_family.h"
 #include "link/exchange.h"
+#include "link/kline_codes.h"
 #include "link/link_port.h"
 #include "sim/simulated_line.h"
-#include "support/test_services.h"
+#include "support/sim_rig.h"
 
 namespace velarin::testing {
 
-// TestServices that also let a test look at the windows at every repaint.
-class WatchedServices : public TestServices {
- public:
-  using TestServices::TestServices;
-  void Repaint() override {
-    TestServices::Repaint();
-    if (on_repaint) on_repaint();
-  }
-  std::function<void()> on_repaint;
-};
-
-struct AwakeLink {
-  explicit AwakeLink(EcuScenario scenario, uint32_t start_ms = 0)
-      : services(start_ms), line(services.virtual_clock(), std::move(scenario)) {
-    app.services = &services;
-    app.form2.MSComm1.device = &line.device();
-    SelectFamily(line.scenario().family);
-  }
-
-  void SelectFamily(EcuFamily family) {
-    Form2& f = app.form2;
-    for (OptionButton* o : {&f.Option1, &f.Option9, &f.Option7, &f.Option2}) o->value = false;
-    FamilyOption(f, family).value = true;
-  }
+struct AwakeLink : SimRig {
+  using SimRig::SimRig;
 
   // Opens the port, wakes the ECU and switches to 7812; then clears what the
   // wake-up left behind (received bytes, recorded sleeps, the sent bytes mark).
@@ -54,7 +30,7 @@ struct AwakeLink {
     if (family != EcuFamily::EcuP8) {
       clock().Advance(100);  // the burst (15m, 16m) is over by then
       FlushInput(port);
-      for (uint8_t b : {0x0F, 0xAA, 0xCC}) {
+      for (uint8_t b : kline::kWakeAnswer) {
         SendByte(port, b);
         clock().Advance(20);
       }
@@ -72,12 +48,6 @@ struct AwakeLink {
     return std::vector<uint8_t>(all.begin() + static_cast<std::ptrdiff_t>(sent_mark), all.end());
   }
 
-  VirtualClock& clock() { return services.virtual_clock(); }
-
-  // Declared in this order so the line dies before its clock and the app first.
-  WatchedServices services;
-  SimulatedLine line;
-  App app;
   size_t sent_mark = 0;
 };
 

@@ -24,7 +24,11 @@ class TestServices : public Services {
     // A test may click or type here, as a user would during a yield.
     if (on_do_events) on_do_events();
   }
-  void Repaint() override { ++repaints; }
+  void Repaint() override {
+    ++repaints;
+    // A test may look at the windows as the user would see them at this moment.
+    if (on_repaint) on_repaint();
+  }
   void MessageBox(const std::string& text) override { message_boxes.push_back(text); }
   void OpenUrl(const std::string& url) override { urls.push_back(url); }
 
@@ -33,6 +37,7 @@ class TestServices : public Services {
   std::vector<std::string> message_boxes;
   std::vector<std::string> urls;
   std::function<void()> on_do_events;
+  std::function<void()> on_repaint;
 
  private:
   VirtualClock clock_;
