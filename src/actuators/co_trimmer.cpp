@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "actuators/actuator_protocol.h"
-#include "link/kline_codes.h"
 #include "actuators/actuator_texts.h"
 #include "actuators/typed_byte.h"
 #include "actuators/window_yield.h"
 #include "link/exchange.h"
+#include "link/kline_codes.h"
 #include "link/numbers.h"
 
 namespace velarin {

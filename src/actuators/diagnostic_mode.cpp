@@ -3,9 +3,9 @@
 #include <string>
 
 #include "actuators/actuator_protocol.h"
-#include "link/kline_codes.h"
 #include "actuators/actuator_texts.h"
 #include "link/exchange.h"
+#include "link/kline_codes.h"
 
 namespace velarin {
 
@@ -47,8 +47,7 @@ bool ExitDiagnosticMode(App& app) {
   SendByte(port, kline::kLeave);
   if (!WaitForInput(port, clock, 2, ap::kExitTimeoutMs, kPollExit)) return false;
   const std::vector<uint8_t> answer = ReadInput(port);
-  const bool left =
-      answer.size() == 2 && answer[0] == kline::kLeave && answer[1] == kline::kLeft;
+  const bool left = answer.size() == 2 && answer[0] == kline::kLeave && answer[1] == kline::kLeft;
   if (left) AppendLog(app.form1.Rtb1, at::kExitDiagnosticOk);
   return left;
 }

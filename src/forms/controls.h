@@ -58,9 +58,9 @@ struct LineSegment {
 
 struct Timer {
   bool enabled = false;
-  int32_t interval = 0;     // ms
+  int32_t interval = 0;       // ms
   uint32_t restarted_at = 0;  // clock reading of the last TimerOn; the count starts there
-  uint64_t generation = 0;  // bumped by every TimerOn so the loop restarts its count
+  uint64_t generation = 0;    // bumped by every TimerOn so the loop restarts its count
 };
 
 struct ProgressBar {

@@ -19,9 +19,9 @@ struct Form1 {
   bool visible = false;
 
   std::array<Button, kTestButtonCount> Command;  // Command[0] is Command1
-  Button Command10;      // "Ok"
-  TextBox Text1;         // custom test code, hex
-  TextBox Text2;         // trimmer as byte value
+  Button Command10;                              // "Ok"
+  TextBox Text1;                                 // custom test code, hex
+  TextBox Text2;                                 // trimmer as byte value
   ProgressBar Pg1;
   Slider Slider1;
   Label Frame1;          // CO regulation frame

@@ -33,7 +33,7 @@ struct Form2 {
   Label Label4;     // status line
   LinkPort MSComm1;
   Timer Timer1;
-  TextBox Text5;   // "pause" (hidden)
+  TextBox Text5;  // "pause" (hidden)
   Label Label8;
   TextBox Text11;  // "inter byte delay" (hidden)
   Label Label11;
@@ -44,15 +44,15 @@ struct Form2 {
   bool cal_ask = false;
 
   // Identification.
-  Label Frame2;   // "ECU Info"
-  TextBox Text4;  // ISO code, ECU data and calibration lines
+  Label Frame2;     // "ECU Info"
+  TextBox Text4;    // ISO code, ECU data and calibration lines
   CheckBox Check3;  // "Ecu data"
   CheckBox Check4;  // "Calibration"
   Button Command6;  // "ecu info"
   Button Command7;  // "calibration"
 
   // Family.
-  Label Frame3;  // "ECU Type"
+  Label Frame3;          // "ECU Type"
   OptionButton Option1;  // 15m
   OptionButton Option9;  // 15Rc
   OptionButton Option7;  // 16m

@@ -16,7 +16,10 @@ class TraceLog {
   size_t LineCount() const { return lines_; }
   // Caret position; ScrollToEnd places it after the last character.
   size_t Caret() const { return caret_; }
-  void ScrollToEnd() { caret_ = text_.size(); ++scrolls_; }
+  void ScrollToEnd() {
+    caret_ = text_.size();
+    ++scrolls_;
+  }
   size_t ScrollCount() const { return scrolls_; }
   void Clear();
 

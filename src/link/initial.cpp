@@ -25,8 +25,8 @@ std::string_view ReportBurst(Form2& f, const std::vector<uint8_t>& burst) {
   AppendLog(f.Rtb1, std::string(texts::kRx) + hex + " ");
   // Searched in the hex text, so the code may start in the middle of a byte.
   const size_t pos = hex.find("55");
-  AppendLog(f.Rtb1,
-            std::string(texts::kBuff) + hex + std::string(texts::kLbuff) + std::to_string(hex.size()));
+  AppendLog(f.Rtb1, std::string(texts::kBuff) + hex + std::string(texts::kLbuff) +
+                        std::to_string(hex.size()));
   const std::string code = pos == std::string::npos ? hex : hex.substr(pos, kIsoCodeChars);
   f.Text4.text += std::string(texts::kIsoCode) + code + std::string(texts::kCrLf);
   return texts::kIsoCodeOk;

@@ -10,9 +10,7 @@ namespace velarin {
 
 // now - start modulo 2^32 read as signed, so a wrap of the counter between
 // the two readings neither shortens nor lengthens a wait.
-inline int32_t Elapsed(uint32_t start, uint32_t now) {
-  return static_cast<int32_t>(now - start);
-}
+inline int32_t Elapsed(uint32_t start, uint32_t now) { return static_cast<int32_t>(now - start); }
 
 // A flag another thread (or a simulated event) raises to cut an idle wait short.
 class Wakeup {

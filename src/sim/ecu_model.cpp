@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "link/link_port.h"
 #include "link/kline_codes.h"
+#include "link/link_port.h"
 #include "sim/engine_model.h"
 #include "sim/wire_timing.h"
 
@@ -15,8 +15,12 @@ bool SendsBurst(EcuFamily family) {
   return family == EcuFamily::Ecu15m || family == EcuFamily::Ecu16m;
 }
 
-bool IsLowByteOfPair(uint8_t code) { return code == kline::kRpmLow || code == kline::kInjectionLow; }
-bool IsHighByteOfPair(uint8_t code) { return code == kline::kRpmHigh || code == kline::kInjectionHigh; }
+bool IsLowByteOfPair(uint8_t code) {
+  return code == kline::kRpmLow || code == kline::kInjectionLow;
+}
+bool IsHighByteOfPair(uint8_t code) {
+  return code == kline::kRpmHigh || code == kline::kInjectionHigh;
+}
 
 }  // namespace
 

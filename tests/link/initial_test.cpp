@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "link/link_port.h"
 #include "link/kline_codes.h"
+#include "link/link_port.h"
 #include "support/sim_rig.h"
 
 namespace velarin {

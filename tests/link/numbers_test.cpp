@@ -16,12 +16,15 @@ TEST(NumberFromText, ReadsLeniently) {
     const char* text;
     double value;
   } cases[] = {
-      {"&h0A", 10},     {"&hFF", 255},  {"&Hff", 255},   {" 12 abc", 12}, {"1,5", 1},
-      {"abc", 0},       {"", 0},        {"7812.5", 7812.5}, {"3.5", 3.5}, {"-2", -2},
-      {"+4", 4},        {"1 2 3", 123}, {"\t1\n0", 10},  {".5", 0.5},    {"5.", 5},
-      {"1e3", 1000},    {"2E-1", 0.2},  {"1e", 1},       {"1e+", 1},     {"&h", 0},
-      {"&hG1", 0},      {"-", 0},       {".", 0},        {"&h1 F", 31},  {"12.3.4", 12.3},
-      {"0x10", 0},      {"  -0.25x", -0.25},
+      {"&h0A", 10},     {"&hFF", 255},      {"&Hff", 255},
+      {" 12 abc", 12},  {"1,5", 1},         {"abc", 0},
+      {"", 0},          {"7812.5", 7812.5}, {"3.5", 3.5},
+      {"-2", -2},       {"+4", 4},          {"1 2 3", 123},
+      {"\t1\n0", 10},   {".5", 0.5},        {"5.", 5},
+      {"1e3", 1000},    {"2E-1", 0.2},      {"1e", 1},
+      {"1e+", 1},       {"&h", 0},          {"&hG1", 0},
+      {"-", 0},         {".", 0},           {"&h1 F", 31},
+      {"12.3.4", 12.3}, {"0x10", 0},        {"  -0.25x", -0.25},
   };
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(NumberFromText(c.text), c.value) << c.text;
 }
@@ -34,8 +37,8 @@ TEST(NumberFromText, HugeExponentStaysFinite) {
 TEST(RoundHalfEven, HalvesGoToEven) {
   struct Case {
     double in, out;
-  } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, -0}, {-1.5, -2},
-               {7812.5, 7812}, {7813.5, 7814}, {2.4999, 2}, {2.5001, 3}};
+  } cases[] = {{0.5, 0},   {1.5, 2},       {2.5, 2},       {3.5, 4},    {-0.5, -0},
+               {-1.5, -2}, {7812.5, 7812}, {7813.5, 7814}, {2.4999, 2}, {2.5001, 3}};
   for (const Case& c : cases) EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
 }
 
@@ -54,7 +57,7 @@ TEST(PortNumberFromText, RoundsAndFailsToZero) {
   struct Case {
     const char* text;
     int16_t port;
-  } cases[] = {{"1", 1}, {"3.5", 4}, {"2.5", 2}, {"letters", 0}, {"", 0},
+  } cases[] = {{"1", 1},     {"3.5", 4}, {"2.5", 2},  {"letters", 0}, {"", 0},
                {"70000", 0}, {"-1", -1}, {"&h03", 3}, {"1e10", 0}};
   for (const Case& c : cases) EXPECT_EQ(PortNumberFromText(c.text), c.port) << c.text;
 }

@@ -9,9 +9,9 @@
 #include <cmath>
 #include <vector>
 
+#include "link/kline_codes.h"
 #include "livedata/conversions.h"
 #include "livedata/temp_table.h"
-#include "link/kline_codes.h"
 
 namespace velarin {
 namespace {
@@ -42,9 +42,9 @@ Readout Read(EcuFamily f, const EngineState& e) {
   r.pressure = PressureMbar(Byte(f, kline::kPressure, e));
   r.air = temp(kline::kAirTemp);
   r.water = temp(kline::kWaterTemp);
-  r.throttle = f == EcuFamily::Ecu15Rc
-                   ? Throttle15RcDegrees(Byte(f, kline::kThrottle, e), Byte(f, kline::kThrottle15RcSecond, e))
-                   : ThrottleDegrees(Byte(f, kline::kThrottle, e));
+  r.throttle = f == EcuFamily::Ecu15Rc ? Throttle15RcDegrees(Byte(f, kline::kThrottle, e),
+                                                             Byte(f, kline::kThrottle15RcSecond, e))
+                                       : ThrottleDegrees(Byte(f, kline::kThrottle, e));
   r.battery = BatteryVolts(Byte(f, kline::kBattery, e));
   return r;
 }

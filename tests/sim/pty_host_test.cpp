@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/serial_device.h"
 #include "link/kline_codes.h"
+#include "platform/serial_device.h"
 
 namespace velarin {
 namespace {
