@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,20 @@ bool Set(const char* name) {
 
 bool HaveDisplay() { return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM"); }
 
+// --help and usage errors end the program before anything runs: the exit code then.
+std::optional<int> ExitBeforeRunning(
+    const velarin::cli::ParseResult<velarin::cli::GuiOptions>& parsed) {
+  if (parsed.help) {
+    std::cout << velarin::cli::texts::kGuiUsage;
+    return velarin::cli::kExitOk;
+  }
+  if (!parsed.options) {
+    std::cerr << parsed.error << std::endl;
+    return velarin::cli::kExitUsage;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -35,14 +50,7 @@ int main(int argc, char** argv) {
   if (!HaveDisplay()) {
     const ParseResult<GuiOptions> parsed =
         ParseGuiArgs(std::vector<std::string>(argv, argv + argc));
-    if (parsed.help) {
-      std::cout << texts::kGuiUsage;
-      return kExitOk;
-    }
-    if (!parsed.options) {
-      std::cerr << parsed.error << std::endl;
-      return kExitUsage;
-    }
+    if (std::optional<int> exit_code = ExitBeforeRunning(parsed)) return *exit_code;
     std::cerr << texts::kGuiName << ": " << texts::kNoDisplay << std::endl;
     // Only the simulator: Connect is pressed without the user, so no real ECU is woken.
     CliOptions cli;
@@ -64,14 +72,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args;
   for (const QString& arg : QApplication::arguments()) args.push_back(arg.toStdString());
   const ParseResult<GuiOptions> parsed = ParseGuiArgs(args);
-  if (parsed.help) {
-    std::cout << texts::kGuiUsage;
-    return kExitOk;
-  }
-  if (!parsed.options) {
-    std::cerr << parsed.error << std::endl;
-    return kExitUsage;
-  }
+  if (std::optional<int> exit_code = ExitBeforeRunning(parsed)) return *exit_code;
   const GuiOptions& o = *parsed.options;
   gui::GuiLoopOptions options;
   options.settings_path = o.settings ? *o.settings : DefaultSettingsPath();

@@ -16,19 +16,16 @@ namespace velarin {
 namespace {
 
 using testing::AwakeLink;
+using testing::Bytes;
+using testing::Lines;
 using testing::LogLines;
-using Lines = std::vector<std::string>;
-using Bytes = std::vector<uint8_t>;
 
 // The rig with the test window open on an ECU in diagnostic mode; the log,
 // the sleeps and the sent bytes start empty.
 struct OpenWindow : AwakeLink {
   explicit OpenWindow(EcuScenario s) : AwakeLink(std::move(s)) {
     BringUp();
-    ShowTestWindow(app);
-    app.form1.Rtb1.Clear();
-    clock().ClearSleeps();
-    sent_mark = line.SentByProgram().size();
+    OpenTestWindow();
     services.do_events = 0;
   }
   int SecondSteps() {

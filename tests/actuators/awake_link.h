@@ -14,8 +14,12 @@
 #include "link/link_port.h"
 #include "sim/simulated_line.h"
 #include "support/sim_rig.h"
+#include "ui/test_window.h"
 
 namespace velarin::testing {
+
+using Lines = std::vector<std::string>;
+using Bytes = std::vector<uint8_t>;
 
 struct AwakeLink : SimRig {
   using SimRig::SimRig;
@@ -42,7 +46,16 @@ struct AwakeLink : SimRig {
     sent_mark = line.SentByProgram().size();
   }
 
-  // The bytes the program sent since BringUp.
+  // Opens the test window (entering diagnostic mode) and forgets what that
+  // left behind: its log, the sleeps and the bytes sent so far.
+  void OpenTestWindow() {
+    ShowTestWindow(app);
+    app.form1.Rtb1.Clear();
+    clock().ClearSleeps();
+    sent_mark = line.SentByProgram().size();
+  }
+
+  // The bytes the program sent since BringUp (or OpenTestWindow).
   std::vector<uint8_t> Sent() const {
     const std::vector<uint8_t> all = line.SentByProgram();
     return std::vector<uint8_t>(all.begin() + static_cast<std::ptrdiff_t>(sent_mark), all.end());

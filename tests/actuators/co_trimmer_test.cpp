@@ -14,17 +14,14 @@ namespace velarin {
 namespace {
 
 using testing::AwakeLink;
+using testing::Bytes;
+using testing::Lines;
 using testing::LogLines;
-using Lines = std::vector<std::string>;
-using Bytes = std::vector<uint8_t>;
 
 struct OpenWindow : AwakeLink {
   explicit OpenWindow(EcuScenario s = {}) : AwakeLink(std::move(s)) {
     BringUp();
-    ShowTestWindow(app);
-    app.form1.Rtb1.Clear();
-    clock().ClearSleeps();
-    sent_mark = line.SentByProgram().size();
+    OpenTestWindow();
   }
   // Regulation on, with its log and sent bytes forgotten.
   void Regulate() {

@@ -14,9 +14,9 @@ namespace velarin {
 namespace {
 
 using testing::AwakeLink;
+using testing::Bytes;
+using testing::Lines;
 using testing::LogLines;
-using Lines = std::vector<std::string>;
-using Bytes = std::vector<uint8_t>;
 
 // The main window with its link up and its polling running, as a connection leaves it.
 struct Connected : AwakeLink {

@@ -19,9 +19,9 @@ namespace velarin {
 namespace {
 
 using testing::AwakeLink;
+using testing::Bytes;
+using testing::Lines;
 using testing::LogLines;
-using Lines = std::vector<std::string>;
-using Bytes = std::vector<uint8_t>;
 
 // Fuel pump (0x80) answers at once but gives no verdict: a 36 s wait.
 // Injector 2 (0x87) fails 1.5 s after its first answer.
