@@ -42,6 +42,12 @@ uint32_t SystemClock::NowMs() {
       std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
+uint64_t MonotonicMicros() {
+  auto since = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<uint64_t>(
+      std::chrono::duration_cast<std::chrono::microseconds>(since).count());
+}
+
 void SystemClock::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 void SystemClock::Idle(uint32_t ms, Wakeup& wake) { wake.WaitFor(ms); }

@@ -36,6 +36,10 @@ class Clock {
   virtual void Idle(uint32_t ms, Wakeup& wake) = 0;
 };
 
+// Microseconds on the process's steady clock: never wraps, never goes back.
+// Time stamps of captures and measured echo delays.
+uint64_t MonotonicMicros();
+
 // The process's steady clock, truncated to 32 bits.
 class SystemClock : public Clock {
  public:

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "platform/serial_errors.h"
@@ -277,6 +279,34 @@ bool PosixSerialDevice::WriteByte(uint8_t byte) {
     }
     poll_said_ready = ready > 0;
   }
+}
+
+LatencyMode PosixSerialDevice::ReadLatencyMode() {
+  LatencyMode mode;
+  if (fd_ < 0) return mode;
+#ifdef __linux__
+  // A /dev/serial/by-id/... link names the same device as /dev/ttyUSB0.
+  std::error_code ec;
+  const std::filesystem::path real = std::filesystem::canonical(path_, ec);
+  if (!ec) mode.tty = real.filename().string();
+  if (!mode.tty.empty()) {
+    std::ifstream timer("/sys/bus/usb-serial/devices/" + mode.tty + "/latency_timer");
+    int ms = 0;
+    if (timer >> ms) mode.timer_ms = ms;
+  }
+  // The timer is what delays the bytes; the flag only asks ftdi_sio to set it to 1 ms.
+  if (mode.timer_ms.has_value()) {
+    mode.low_latency =
+        *mode.timer_ms <= 1 ? LatencyMode::LowLatency::kOn : LatencyMode::LowLatency::kOff;
+    return mode;
+  }
+  serial_struct ss{};
+  if (IoctlRetry(fd_, TIOCGSERIAL, &ss) == 0) {
+    mode.low_latency = (ss.flags & ASYNC_LOW_LATENCY) != 0 ? LatencyMode::LowLatency::kOn
+                                                           : LatencyMode::LowLatency::kOff;
+  }
+#endif
+  return mode;
 }
 
 }  // namespace velarin

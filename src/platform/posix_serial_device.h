@@ -41,6 +41,10 @@ class PosixSerialDevice : public SerialDevice {
   // Asks the driver too: a byte counts once it was received, read or not.
   bool DataArrived() const override;
 
+  // The USB latency timer from sysfs when the driver has one, else the
+  // ASYNC_LOW_LATENCY flag; unknown on a pty.
+  LatencyMode ReadLatencyMode() override;
+
   std::string LastError() const override { return last_error_; }
 
   // The open descriptor, -1 when closed.

@@ -11,6 +11,15 @@
 
 namespace velarin {
 
+// How the driver hands received bytes over. USB bridges hold them until their
+// latency timer expires (16 ms by default on FTDI) unless low latency is on.
+struct LatencyMode {
+  enum class LowLatency { kUnknown, kOn, kOff };
+  LowLatency low_latency = LowLatency::kUnknown;
+  std::optional<int> timer_ms;  // the bridge's latency timer, where the driver shows it
+  std::string tty;              // the kernel's name of the device ("ttyUSB0"), for hints
+};
+
 class SerialDevice {
  public:
   virtual ~SerialDevice() = default;
@@ -34,6 +43,10 @@ class SerialDevice {
   virtual bool WriteByte(uint8_t byte) = 0;
   // True once a byte has been received since the last Open.
   virtual bool DataArrived() const = 0;
+
+  // The driver's low-latency state of the open port; kUnknown where the back
+  // end cannot tell (pseudo-terminals, Windows).
+  virtual LatencyMode ReadLatencyMode() { return {}; }
 
   // The OS reason of the last failure, for display ("Permission denied ...").
   virtual std::string LastError() const = 0;

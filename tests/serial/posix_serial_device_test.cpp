@@ -60,6 +60,12 @@ TEST_F(PosixSerialDeviceTest, OpensRawAt1200FromACookedLine) {
   EXPECT_EQ(testing::RawModeViolations(pty_.master()), std::vector<std::string>{});
 }
 
+TEST_F(PosixSerialDeviceTest, APseudoTerminalDoesNotSayWhetherItHasLowLatency) {
+  EXPECT_EQ(device_.ReadLatencyMode().low_latency, LatencyMode::LowLatency::kUnknown);
+  device_.Close();
+  EXPECT_EQ(device_.ReadLatencyMode().tty, "") << "a closed port reports nothing";
+}
+
 TEST_F(PosixSerialDeviceTest, WriteBaudHandsTheRateOverUnrounded) {
   for (int32_t baud : {7812, 7813, 7811, 10400, 9600, 1, 250000, 1200}) {
     ASSERT_TRUE(device_.WriteBaud(baud)) << baud << ": " << device_.LastError();
