@@ -1,9 +1,6 @@
 #pragma once
-// The K-line beyond the program's port, independent of any transport: the
-// adapter that echoes each byte and the ECU that wakes, answers and changes
-// mode. It is told when the program writes a byte and at which rate, and tells
-// its listener when bytes start on the wire and when they have arrived. Time
-// is in microseconds on the scheduler's timeline; no threads of its own.
+// The modelled K-line beyond the program's port: the adapter that echoes each
+// byte and an ECU that wakes, answers and changes mode as its scenario says.
 
 #include <cstdint>
 #include <functional>
@@ -11,42 +8,20 @@
 #include <vector>
 
 #include "sim/ecu_scenario.h"
+#include "sim/simulated_ecu.h"
 
 namespace velarin {
 
-class EcuScheduler {
- public:
-  virtual ~EcuScheduler() = default;
-  virtual uint64_t NowUs() = 0;
-  // Runs `fn` once the timeline reaches `when_us` (at the next turn if it already has).
-  virtual void AtUs(uint64_t when_us, std::function<void()> fn) = 0;
-};
-
-// The program's side of the wire.
-class WireListener {
- public:
-  virtual ~WireListener() = default;
-  // A byte was on the wire from `start_us` to `end_us`, sent at `baud` (echoes
-  // are not reported).
-  virtual void OnWire(uint64_t start_us, uint64_t end_us, bool from_program, uint8_t byte,
-                      int32_t baud) = 0;
-  // A byte has fully arrived at the program's receiver; it was sent at `baud`,
-  // and a receiver at another rate must drop it.
-  virtual void OnArrival(uint8_t byte, int32_t baud) = 0;
-};
-
-class EcuModel {
+class EcuModel : public SimulatedEcu {
  public:
   EcuModel(EcuScenario scenario, EcuScheduler& scheduler, WireListener& listener);
 
   // The burst (15m, 16m) or readiness (15Rc, P8) follows after the ignition delay.
-  void IgnitionOn();
+  void IgnitionOn() override;
   // Falls silent at once, drops what it was sending, forgets the handshake and modes.
-  void IgnitionOff();
-  // The program wrote `byte` now with its port at `program_baud`.
-  void ProgramSends(uint8_t byte, int32_t program_baud);
-  // Bytes from the ECU's side starting now at its current rate (stale bytes, garbage).
-  void InjectFromEcu(const std::vector<uint8_t>& bytes);
+  void IgnitionOff() override;
+  void ProgramSends(uint8_t byte, int32_t program_baud) override;
+  void InjectFromEcu(const std::vector<uint8_t>& bytes) override;
 
   EcuScenario& scenario() { return scenario_; }
   bool ignition_on() const { return phase_ != Phase::kOff; }

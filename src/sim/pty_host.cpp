@@ -39,8 +39,8 @@ void CloseFd(int& fd) {
 
 class PtyHost::Impl : public EcuScheduler, public WireListener {
  public:
-  explicit Impl(EcuScenario scenario)
-      : epoch_(std::chrono::steady_clock::now()), model_(std::move(scenario), *this, *this) {}
+  explicit Impl(const EcuFactory& ecu)
+      : epoch_(std::chrono::steady_clock::now()), ecu_(ecu(*this, *this)) {}
   ~Impl() { Stop(); }
 
   bool Start() {
@@ -127,11 +127,11 @@ class PtyHost::Impl : public EcuScheduler, public WireListener {
 
   void IgnitionOn(uint32_t after_ms) {
     Post([this, after_ms] {
-      AtUs(NowUs() + uint64_t{after_ms} * 1000, [this] { model_.IgnitionOn(); });
+      AtUs(NowUs() + uint64_t{after_ms} * 1000, [this] { ecu_->IgnitionOn(); });
     });
   }
   void IgnitionOff() {
-    Post([this] { model_.IgnitionOff(); });
+    Post([this] { ecu_->IgnitionOff(); });
   }
   void Hangup() {
     Post([this] {
@@ -218,7 +218,7 @@ class PtyHost::Impl : public EcuScheduler, public WireListener {
       return;
     }
     RefreshRate();
-    for (ssize_t i = 0; i < n; ++i) model_.ProgramSends(bytes[i], program_baud_);
+    for (ssize_t i = 0; i < n; ++i) ecu_->ProgramSends(bytes[i], program_baud_);
   }
 
   void RunDue() {
@@ -261,7 +261,7 @@ class PtyHost::Impl : public EcuScheduler, public WireListener {
   }
 
   const std::chrono::steady_clock::time_point epoch_;
-  EcuModel model_;
+  std::unique_ptr<SimulatedEcu> ecu_;
 
   mutable std::mutex mutex_;  // guards the texts and the command queue
   std::string slave_path_;
@@ -281,7 +281,11 @@ class PtyHost::Impl : public EcuScheduler, public WireListener {
   uint64_t sequence_ = 0;
 };
 
-PtyHost::PtyHost(EcuScenario scenario) : impl_(std::make_unique<Impl>(std::move(scenario))) {}
+PtyHost::PtyHost(EcuScenario scenario)
+    : PtyHost(EcuFactory([scenario = std::move(scenario)](EcuScheduler& s, WireListener& l) {
+        return std::make_unique<EcuModel>(scenario, s, l);
+      })) {}
+PtyHost::PtyHost(const EcuFactory& ecu) : impl_(std::make_unique<Impl>(ecu)) {}
 PtyHost::~PtyHost() = default;
 bool PtyHost::Start() { return impl_->Start(); }
 void PtyHost::Stop() { impl_->Stop(); }
@@ -302,6 +306,7 @@ namespace velarin {
 class PtyHost::Impl {};
 
 PtyHost::PtyHost(EcuScenario) {}
+PtyHost::PtyHost(const EcuFactory&) {}
 PtyHost::~PtyHost() = default;
 bool PtyHost::Start() { return false; }
 void PtyHost::Stop() {}

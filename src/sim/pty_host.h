@@ -8,12 +8,15 @@
 #include <string>
 
 #include "sim/ecu_scenario.h"
+#include "sim/simulated_ecu.h"
 
 namespace velarin {
 
 class PtyHost {
  public:
   explicit PtyHost(EcuScenario scenario);
+  // Another ECU than the modelled one (a replay), built on the host's thread's timeline.
+  explicit PtyHost(const EcuFactory& ecu);
   ~PtyHost();  // stops the thread and closes the pty
 
   // Opens the pty and starts the simulator thread; false (with error()) on failure.

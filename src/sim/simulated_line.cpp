@@ -32,8 +32,16 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
   Impl(SimulatedLine& owner, VirtualClock& clock, EcuScenario scenario)
       : owner_(owner),
         clock_(clock),
+        base_ms_(clock.NowMs() - static_cast<uint32_t>(clock.elapsed_total())) {
+    auto model = std::make_unique<EcuModel>(std::move(scenario), *this, *this);
+    model_ = model.get();
+    ecu_ = std::move(model);
+  }
+  Impl(SimulatedLine& owner, VirtualClock& clock, const EcuFactory& ecu)
+      : owner_(owner),
+        clock_(clock),
         base_ms_(clock.NowMs() - static_cast<uint32_t>(clock.elapsed_total())),
-        model_(std::move(scenario), *this, *this) {}
+        ecu_(ecu(*this, *this)) {}
 
   // EcuScheduler: the timeline is the clock's total elapsed time; events land on
   // the first whole millisecond at or after their exact moment.
@@ -65,8 +73,22 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
     }
   }
   void OnArrival(uint8_t byte, int32_t baud) override {
-    if (!open_) return;                                 // nobody listening: lost
-    if (!SameLineRate(baud, rate_)) return;             // framing errors at the wrong rate
+    if (!open_) return;                      // nobody listening: lost
+    if (!SameLineRate(baud, rate_)) return;  // framing errors at the wrong rate
+    ++received_;
+    if (owner_.lose_every != 0 && received_ % owner_.lose_every == 0) return;
+    if (owner_.alter_every != 0 && received_ % owner_.alter_every == 0) byte ^= 0x10;
+    if (owner_.adapter_latency_ms == 0) {
+      Deliver(byte);
+      return;
+    }
+    clock_.Schedule(owner_.adapter_latency_ms,
+                    [this, alive = std::weak_ptr<bool>(alive_), byte, opened = opens_] {
+                      if (alive.lock() && opened == opens_) Deliver(byte);
+                    });
+  }
+  void Deliver(uint8_t byte) {
+    if (!open_) return;
     if (buffer_.size() >= kReceiveBufferBytes) return;  // overrun
     buffer_.push_back(byte);
     data_arrived_ = true;
@@ -82,6 +104,7 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
       return false;
     }
     open_ = true;
+    ++opens_;
     vanished_ = false;
     data_arrived_ = false;
     SetRate(kWakeBaud);
@@ -122,10 +145,11 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
   }
   bool WriteByte(uint8_t byte) override {
     if (!Usable()) return false;
-    model_.ProgramSends(byte, rate_);
+    ecu_->ProgramSends(byte, rate_);
     return true;
   }
   bool DataArrived() const override { return open_ && data_arrived_; }
+  LatencyMode ReadLatencyMode() override { return open_ ? owner_.latency_mode : LatencyMode{}; }
   std::string LastError() const override { return error_; }
 
   void Vanish() {
@@ -136,7 +160,9 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
   }
   void Restore() { present_ = true; }
 
-  EcuModel& model() { return model_; }
+  SimulatedEcu& ecu() { return *ecu_; }
+  EcuModel* model() { return model_; }
+  EcuScenario& scenario() { return model_ != nullptr ? model_->scenario() : no_scenario_; }
   const std::vector<WireByte>& wire() const { return wire_; }
   const std::vector<ProgramRead>& reads() const { return reads_; }
   const std::vector<RateChange>& rate_changes() const { return rate_changes_; }
@@ -157,7 +183,11 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
   VirtualClock& clock_;
   const uint32_t base_ms_;  // clock reading at elapsed_total() == 0
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-  EcuModel model_;
+  std::unique_ptr<SimulatedEcu> ecu_;
+  EcuModel* model_ = nullptr;  // ecu_ when it is the modelled ECU
+  EcuScenario no_scenario_;
+  uint64_t received_ = 0;  // bytes the adapter received, for its faults
+  uint64_t opens_ = 0;     // a byte delayed across a reopen belongs to the old session
 
   bool present_ = true;
   bool open_ = false;
@@ -176,17 +206,20 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
 SimulatedLine::SimulatedLine(VirtualClock& clock, EcuScenario scenario)
     : impl_(std::make_unique<Impl>(*this, clock, std::move(scenario))) {}
 
+SimulatedLine::SimulatedLine(VirtualClock& clock, const EcuFactory& ecu)
+    : impl_(std::make_unique<Impl>(*this, clock, ecu)) {}
+
 SimulatedLine::~SimulatedLine() = default;
 
 SerialDevice& SimulatedLine::device() { return *impl_; }
-void SimulatedLine::IgnitionOn() { impl_->model().IgnitionOn(); }
-void SimulatedLine::IgnitionOff() { impl_->model().IgnitionOff(); }
+void SimulatedLine::IgnitionOn() { impl_->ecu().IgnitionOn(); }
+void SimulatedLine::IgnitionOff() { impl_->ecu().IgnitionOff(); }
 void SimulatedLine::Vanish() { impl_->Vanish(); }
 void SimulatedLine::Restore() { impl_->Restore(); }
 void SimulatedLine::InjectFromEcu(const std::vector<uint8_t>& bytes) {
-  impl_->model().InjectFromEcu(bytes);
+  impl_->ecu().InjectFromEcu(bytes);
 }
-EcuScenario& SimulatedLine::scenario() { return impl_->model().scenario(); }
+EcuScenario& SimulatedLine::scenario() { return impl_->scenario(); }
 const std::vector<WireByte>& SimulatedLine::wire() const { return impl_->wire(); }
 std::vector<uint8_t> SimulatedLine::SentByProgram() const {
   std::vector<uint8_t> sent;
@@ -197,9 +230,21 @@ std::vector<uint8_t> SimulatedLine::SentByProgram() const {
 }
 const std::vector<ProgramRead>& SimulatedLine::reads() const { return impl_->reads(); }
 const std::vector<RateChange>& SimulatedLine::rate_changes() const { return impl_->rate_changes(); }
-bool SimulatedLine::ecu_awake() const { return impl_->model().awake(); }
-bool SimulatedLine::in_diagnostic_mode() const { return impl_->model().in_diagnostic_mode(); }
-bool SimulatedLine::in_co_regulation() const { return impl_->model().in_co_regulation(); }
-uint8_t SimulatedLine::ecu_trimmer() const { return impl_->model().trimmer(); }
+bool SimulatedLine::ecu_awake() const {
+  const EcuModel* m = impl_->model();
+  return m != nullptr && m->awake();
+}
+bool SimulatedLine::in_diagnostic_mode() const {
+  const EcuModel* m = impl_->model();
+  return m != nullptr && m->in_diagnostic_mode();
+}
+bool SimulatedLine::in_co_regulation() const {
+  const EcuModel* m = impl_->model();
+  return m != nullptr && m->in_co_regulation();
+}
+uint8_t SimulatedLine::ecu_trimmer() const {
+  const EcuModel* m = impl_->model();
+  return m != nullptr ? m->trimmer() : 0;
+}
 
 }  // namespace velarin

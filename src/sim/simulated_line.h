@@ -12,6 +12,7 @@
 
 #include "platform/serial_device.h"
 #include "sim/ecu_scenario.h"
+#include "sim/simulated_ecu.h"
 #include "sim/virtual_clock.h"
 
 namespace velarin {
@@ -39,7 +40,11 @@ struct RateChange {
 
 class SimulatedLine {
  public:
+  // The modelled ECU of `scenario`.
   SimulatedLine(VirtualClock& clock, EcuScenario scenario);
+  // Another ECU (a replay): scenario() then holds a default scenario that
+  // nothing reads, and the ECU state queries answer false.
+  SimulatedLine(VirtualClock& clock, const EcuFactory& ecu);
   ~SimulatedLine();
 
   // The device the program opens. Any path opens it except those in missing_paths.
@@ -50,6 +55,13 @@ class SimulatedLine {
   std::map<int32_t, int32_t> adapter_rates;
   bool refuse_baud = false;
   bool unreadable_baud = false;
+  // A USB bridge's latency timer: every received byte reaches the program this
+  // much later. Every n-th received byte lost, or altered (one bit flipped); 0: none.
+  uint32_t adapter_latency_ms = 0;
+  uint32_t lose_every = 0;
+  uint32_t alter_every = 0;
+  // What the device reports of its driver's low-latency mode.
+  LatencyMode latency_mode;
 
   void IgnitionOn();   // burst after scenario.ignition_delay_ms (15m, 16m)
   void IgnitionOff();  // the ECU falls silent and forgets the handshake
