@@ -15,10 +15,9 @@ void Absorb(LinkPort& port, int number, const char* message) {
   port.debug_trace.push_back({number, message});
 }
 
-// A rate more than 2 % off the ECU's 7812.5 baud cannot carry the K-line.
-bool FarFromKLine(int32_t rate) { return std::fabs(rate - 7812.5) > 7812.5 * 0.02; }
-
 }  // namespace
+
+bool FarFromKLine(int32_t rate) { return std::fabs(rate - 7812.5) > 7812.5 * 0.02; }
 
 int16_t PortNumberFromText(std::string_view text) {
   int16_t number = 0;

@@ -12,6 +12,9 @@ namespace velarin {
 inline constexpr int32_t kKLineBaud = 7812;  // 7812.5 rounded half to even
 inline constexpr int32_t kWakeBaud = 1200;
 
+// A rate more than 2 % off the ECU's 7812.5 baud cannot carry the K-line.
+bool FarFromKLine(int32_t rate);
+
 // The "Com" box text as a port number: NumberFromText rounded half to even into
 // 16 bits; 0 when the text holds no number or one outside the 16-bit range.
 int16_t PortNumberFromText(std::string_view text);
