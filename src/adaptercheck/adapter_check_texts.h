@@ -80,8 +80,8 @@ inline constexpr std::string_view kHintRateUnread =
 inline constexpr std::string_view kHintRateRefused =
     "hint: the driver refused 7812 baud: this adapter cannot run the K-line's rate.";
 inline constexpr std::string_view kHintLowLatencyA =
-    "hint: the program asks for it at every open and this driver did not keep it. On Linux, "
-    "as root: echo 1 > /sys/bus/usb-serial/devices/";
+    "hint: turn it on. On Linux the program asks for it at every open; where the driver does "
+    "not keep it, as root: echo 1 > /sys/bus/usb-serial/devices/";
 inline constexpr std::string_view kHintLowLatencyB = "/latency_timer (or: setserial /dev/";
 inline constexpr std::string_view kHintLowLatencyC =
     " low_latency). On Windows: Device Manager, the adapter's port, Port Settings, Advanced, "

@@ -142,10 +142,10 @@ TEST(AdapterCheck, ReadsAsAPersonWouldReadIt) {
       "       hint: the driver holds received bytes back, so every request waits that much "
       "longer; turn on its low-latency mode (see below).",
       "[warn] Driver's low-latency mode: off (latency timer 16 ms)",
-      "       hint: the program asks for it at every open and this driver did not keep it. On "
-      "Linux, as root: echo 1 > /sys/bus/usb-serial/devices/ttyUSB0/latency_timer (or: setserial "
-      "/dev/ttyUSB0 low_latency). On Windows: Device Manager, the adapter's port, Port Settings, "
-      "Advanced, Latency Timer 1 ms.",
+      "       hint: turn it on. On Linux the program asks for it at every open; where the driver "
+      "does not keep it, as root: echo 1 > /sys/bus/usb-serial/devices/ttyUSB0/latency_timer (or: "
+      "setserial /dev/ttyUSB0 low_latency). On Windows: Device Manager, the adapter's port, Port "
+      "Settings, Advanced, Latency Timer 1 ms.",
       "[ ok ] Bytes lost or altered: none of 100 bytes",
       "Result: the adapter works, but see the warnings above.",
   };
