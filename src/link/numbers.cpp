@@ -8,7 +8,8 @@
 namespace velarin {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+// A carriage return is not among them: it ends the number like any other character.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';

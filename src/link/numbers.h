@@ -8,8 +8,8 @@
 
 namespace velarin {
 
-// Blanks, tabs and line ends anywhere are ignored. "&h"/"&H" introduces hex
-// digits; otherwise the longest leading decimal number (sign, digits, one "."
+// Blanks, tabs and line feeds anywhere are ignored; a carriage return ends the number. "&h"/"&H"
+// introduces hex digits; otherwise the longest leading decimal number (sign, digits, one "."
 // whatever the locale, exponent) is read. No leading number gives 0.
 double NumberFromText(std::string_view text);
 

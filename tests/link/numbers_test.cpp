@@ -25,6 +25,7 @@ TEST(NumberFromText, ReadsLeniently) {
       {"1e+", 1},       {"&h", 0},          {"&hG1", 0},
       {"-", 0},         {".", 0},           {"&h1 F", 31},
       {"12.3.4", 12.3}, {"0x10", 0},        {"  -0.25x", -0.25},
+      {"1\r2", 1},      {"\r5", 0},         {"&h1\rF", 1},
   };
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(NumberFromText(c.text), c.value) << c.text;
 }
