@@ -8,13 +8,13 @@
 #include <string_view>
 
 #include "forms/captions.h"
+#include "link/kline_codes.h"
 #include "velarin-cli/cli_texts.h"
 
 namespace velarin::cli {
 namespace {
 
 constexpr double kMaxSeconds = 30.0 * 24 * 3600;  // keeps the ms count well inside 32 bits
-constexpr int kMaxTrimmerByte = 254;              // 255 is the byte that leaves CO regulation
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -275,9 +275,10 @@ ParseResult<CliOptions> ParseCliArgs(const std::vector<std::string>& args) {
       }
     } else if (name == "--trimmer") {
       if (auto v = r.Value(&error)) {
-        auto n = WholeNumber(*v, 0, kMaxTrimmerByte);
+        auto n = WholeNumber(*v, 0, kline::kTrimmerMax);
         if (!n) {
-          error = "--trimmer '" + *v + "' is no byte value 0..254";
+          error =
+              "--trimmer '" + *v + "' is no byte value 0.." + std::to_string(kline::kTrimmerMax);
         } else {
           CliAction action;
           action.kind = CliAction::Kind::kTrimmer;

@@ -33,6 +33,6 @@ inline constexpr std::string_view kResetTps = "Reset TPS";
 inline constexpr std::string_view kCustomCodeRefused = "Custom code not sent: \"";
 inline constexpr std::string_view kCustomCodeRefusedWhy = "\" is not one byte (hex 00 to FF)";
 inline constexpr std::string_view kTrimmerRefused = "Trimmer not sent: \"";
-inline constexpr std::string_view kTrimmerRefusedWhy = "\" is not a whole number from 0 to 255";
+inline constexpr std::string_view kTrimmerRefusedWhy = "\" is not a whole number from 0 to 254";
 
 }  // namespace velarin::actuator_texts

@@ -95,7 +95,7 @@ void Slider1_Change(App& app) {
 
 void Text2_Change(App& app) {
   const double number = NumberFromText(app.form1.Text2.text);
-  if (!(number >= 0 && number <= 254)) return;  // outside the slider's range: it stays
+  if (!(number >= 0 && number <= kline::kTrimmerMax)) return;  // outside the slider's range
   int32_t position = 0;
   if (!ToInt32(number - ap::kTrimmerCentre, &position)) return;
   SetSlider1Value(app, position);
@@ -118,7 +118,7 @@ void Command10_Click(App& app) {
   }
   if (std::optional<std::vector<uint8_t>> answer = CoExchange(app, *byte)) {
     AppendLog(form.Rtb1, HexText(*answer));
-    // Confirmed with the value actually sent, which the slider cannot show for 255.
+    // Confirmed with the value actually sent.
     if (EndsWith(*answer, *byte)) {
       AppendLog(form.Rtb1,
                 std::string(at::kTrimmerSetTo) + std::to_string(*byte - ap::kTrimmerCentre));

@@ -30,7 +30,7 @@ void Slider1_Change(App& app);  // Text2 <- position + 127
 void Text2_Change(App& app);    // Slider1 <- number - 127, only for numbers 0..254
 
 // "Ok" clicked: sends Text2 as one byte. Empty: nothing at all. Not a whole
-// number 0..255: nothing sent, one log line says why.
+// number 0..254 (255 would leave CO regulation): nothing sent, one log line says why.
 void Command10_Click(App& app);
 
 }  // namespace velarin

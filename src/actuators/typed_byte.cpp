@@ -1,5 +1,7 @@
 #include "actuators/typed_byte.h"
 
+#include "link/kline_codes.h"
+
 namespace velarin {
 namespace {
 
@@ -20,8 +22,8 @@ int DigitValue(char c, int base) {
   return d < base ? d : -1;
 }
 
-// The whole text as an unsigned number of `base`, when it is at most 255.
-std::optional<uint8_t> ByteFromDigits(std::string_view text, int base) {
+// The whole text as an unsigned number of `base`, when it is at most `max`.
+std::optional<uint8_t> ByteFromDigits(std::string_view text, int base, unsigned max) {
   text = TrimBlanks(text);
   if (text.empty()) return std::nullopt;
   unsigned value = 0;
@@ -29,7 +31,7 @@ std::optional<uint8_t> ByteFromDigits(std::string_view text, int base) {
     const int d = DigitValue(c, base);
     if (d < 0) return std::nullopt;
     value = value * base + static_cast<unsigned>(d);
-    if (value > 0xFF) return std::nullopt;  // stops before it could overflow
+    if (value > max) return std::nullopt;  // stops before it could overflow
   }
   return static_cast<uint8_t>(value);
 }
@@ -37,11 +39,11 @@ std::optional<uint8_t> ByteFromDigits(std::string_view text, int base) {
 }  // namespace
 
 std::optional<uint8_t> CustomCodeFromText(std::string_view text) {
-  return ByteFromDigits(text, 16);
+  return ByteFromDigits(text, 16, 0xFF);
 }
 
 std::optional<uint8_t> TrimmerByteFromText(std::string_view text) {
-  return ByteFromDigits(text, 10);
+  return ByteFromDigits(text, 10, kline::kTrimmerMax);
 }
 
 std::string TypedTextForLog(std::string_view text) {

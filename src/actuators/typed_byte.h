@@ -14,7 +14,8 @@ namespace velarin {
 // leading zeros are fine ("001f"). Empty, negative, non-hex or wider: nullopt.
 std::optional<uint8_t> CustomCodeFromText(std::string_view text);
 
-// Decimal digits only (blanks and tabs at either end allowed), value 0 to 255.
+// Decimal digits only (blanks and tabs at either end allowed), value 0 to
+// kline::kTrimmerMax (254): 255 would take the ECU out of CO regulation.
 std::optional<uint8_t> TrimmerByteFromText(std::string_view text);
 
 // The typed text as it may appear inside one log line: control characters

@@ -50,5 +50,7 @@ inline constexpr uint8_t kTestFailed = 0xEE;
 inline constexpr uint8_t kEnterCo = 0x8D;
 inline constexpr uint8_t kCoEntered = 0x8D;  // last answer byte once the ECU regulates
 inline constexpr uint8_t kCoLeft = 0xFF;     // last answer byte once it stops
+// Trimmer bytes run from 0x00 to this; the next one, 0xFF, is kLeave.
+inline constexpr uint8_t kTrimmerMax = 0xFE;
 
 }  // namespace velarin::kline

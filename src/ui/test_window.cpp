@@ -71,9 +71,12 @@ void SetCustomCode(App& app, const std::string& text) {
   RunAction(app, [&] { app.form1.Text1.text = text; });
 }
 
+// A click on the option already selected changes nothing, so its handler does not
+// run: it would send 0x8D again (the ECU in CO regulation takes that as a trimmer
+// byte) or 0xFF (which leaves diagnostic mode when not regulating).
 void ClickCoOn(App& app) {
   RunAction(app, [&] {
-    if (!app.form1.Option1.enabled) return;
+    if (!app.form1.Option1.enabled || app.form1.Option1.value) return;
     app.form1.Option1.value = true;
     app.form1.Option2.value = false;
     Form1Option1_Click(app);
@@ -82,7 +85,7 @@ void ClickCoOn(App& app) {
 
 void ClickCoOff(App& app) {
   RunAction(app, [&] {
-    if (!app.form1.Option2.enabled) return;
+    if (!app.form1.Option2.enabled || app.form1.Option2.value) return;
     app.form1.Option2.value = true;
     app.form1.Option1.value = false;
     Form1Option2_Click(app);

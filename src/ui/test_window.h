@@ -23,6 +23,7 @@ void CloseTestWindowForExit(App& app);
 // User actions.
 void ClickTest(App& app, int k);  // k = 1..9: Command1..Command9
 void SetCustomCode(App& app, const std::string& text);
+// "On" / "Off": nothing at all when that option is already selected.
 void ClickCoOn(App& app);
 void ClickCoOff(App& app);
 void MoveSlider(App& app, int32_t position);

@@ -164,14 +164,18 @@ TEST(SecondTestDuringAWait, BackInsideTheInnerWaitEndsBoth) {
 
 TEST(OffDuringAWait, ConfirmedExitEndsTheWaitAndLeaves) {
   InTestWindow rig;
-  rig.AtYield(3, [&] { ClickCoOff(rig.app); });
+  rig.AtYield(3, [&] {
+    ClickCoOff(rig.app);  // already off: nothing
+    ClickCoOn(rig.app);
+    ClickCoOff(rig.app);
+  });
   ClickTest(rig.app, 1);
-  // The "Off" 0xFF, then the exit's own 0xFF once the wait has ended.
-  EXPECT_EQ(rig.Sent(), (Bytes{0xAA, 0x80, 0xFF, 0xFF}));
-  // Outside CO regulation the "Off" 0xFF already took the ECU out of diagnostic
-  // mode, so the exit's own 0xFF goes unanswered.
-  EXPECT_EQ(LogLines(rig.app.form1.Rtb1), (Lines{"Enter in diagnostic mode OK", "Fuel pump", "8001",
-                                                 "FFFF", "Exit CO Regulation OK"}));
+  // "On", "Off", then the exit's own 0xFF once the wait has ended.
+  EXPECT_EQ(rig.Sent(), (Bytes{0xAA, 0x80, 0x8D, 0xFF, 0xFF}));
+  EXPECT_EQ(
+      LogLines(rig.app.form1.Rtb1),
+      (Lines{"Enter in diagnostic mode OK", "Fuel pump", "8001", "8D8D", "Enter CO Regulation OK",
+             "FFFF", "Exit CO Regulation OK", "Exit diagnostic mode OK"}));
   EXPECT_FALSE(rig.app.form1.loaded);
   EXPECT_EQ(rig.app.form2.Timer1.interval, 20);
 }
