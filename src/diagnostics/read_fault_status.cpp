@@ -1,5 +1,6 @@
 #include "diagnostics/read_fault_status.h"
 
+#include "connection/restart_polling.h"
 #include "connection/timer_on.h"
 #include "link/exchange.h"
 
@@ -34,7 +35,7 @@ void ReadFaultStatus(App& app) {
   if (std::optional<FaultBytes> bytes = AskFaultBytes(app)) {
     for (std::string_view line : FaultReport(*bytes)) AppendLog(app.form2.Rtb1, line);
   }
-  TimerOn(app, kPollingAfterFaultReadMs);
+  RestartPolling(app, kPollingAfterFaultReadMs);
 }
 
 }  // namespace velarin

@@ -26,7 +26,7 @@ uint8_t FaultAnswerValue(uint8_t request, const std::vector<uint8_t>& answer);
 
 // Stops the polling, sends the three requests and, when all three were answered
 // within 2000 ms each, appends the report to form2's log. A time-out prints
-// nothing at all. The polling always restarts at 50 ms.
+// nothing at all. The polling then restarts at 50 ms, over a connection only.
 void ReadFaultStatus(App& app);
 
 }  // namespace velarin

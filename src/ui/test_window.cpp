@@ -5,7 +5,7 @@
 #include "actuators/co_trimmer.h"
 #include "actuators/diagnostic_mode.h"
 #include "actuators/window_yield.h"
-#include "connection/timer_on.h"
+#include "connection/restart_polling.h"
 
 namespace velarin {
 namespace {
@@ -49,7 +49,7 @@ void ShowTestWindow(App& app) {
 
 void BackFromTestWindow(App& app) {
   ExitDiagnosticMode(app);
-  TimerOn(app, actuator_protocol::kPollingAfterTestsMs);
+  RestartPolling(app, actuator_protocol::kPollingAfterTestsMs);
   app.form2.visible = true;
   UnloadTestWindow(app.form1);
 }

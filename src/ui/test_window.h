@@ -14,8 +14,9 @@ namespace velarin {
 void LoadTestWindow(App& app);
 // Loads the window when it is not loaded yet, then shows it.
 void ShowTestWindow(App& app);
-// "Back": leave diagnostic mode, polling again at 20 ms, main window shown,
-// test window unloaded -- whether or not the ECU confirmed the exit.
+// "Back": leave diagnostic mode, polling again at 20 ms when connected (see
+// RestartPolling), main window shown, test window unloaded -- whether or not the
+// ECU confirmed the exit.
 void BackFromTestWindow(App& app);
 // Program end: leaves diagnostic mode and unloads, without restarting anything.
 void CloseTestWindowForExit(App& app);

@@ -40,6 +40,7 @@ struct AwakeLink : SimRig {
       }
     }
     SetBaudRate(port, 7812);
+    app.form2.Check2.value = true;  // the connection switch is down
     clock().Advance(10);
     FlushInput(port);
     clock().ClearSleeps();

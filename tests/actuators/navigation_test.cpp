@@ -94,6 +94,31 @@ TEST(Back, WithoutAnAnswerStillReturnsWithinThreeSeconds) {
   EXPECT_FALSE(rig.app.form1.loaded);
 }
 
+// Polling a closed port would only log "init = false => call initial " at every tick.
+TEST(Back, RestartsThePollingOnlyWithTheSwitchDownAndThePortOpen) {
+  for (const auto& [switch_down, port_open] :
+       {std::pair{false, false}, {true, false}, {false, true}}) {
+    AwakeLink rig{EcuScenario{}};
+    if (port_open) rig.OpenPort();
+    rig.app.form2.Check2.value = switch_down;  // down with a closed port: Connect failed
+    ClickTestsMenu(rig.app);
+    ClickBack(rig.app);
+    EXPECT_FALSE(rig.app.form2.Timer1.enabled) << switch_down << port_open;
+  }
+}
+
+// No tick runs while the test window holds the link: "Back" ends a lost one.
+TEST(Back, EndsAConnectionWhoseAdapterWentAway) {
+  Connected rig;
+  rig.app.form2.Check2.caption = "Disconnect";
+  ClickTestsMenu(rig.app);
+  rig.line.Vanish();
+  ClickBack(rig.app);
+  EXPECT_FALSE(rig.app.form2.Timer1.enabled);
+  EXPECT_EQ(rig.app.form2.Check2.caption, "Connect");
+  EXPECT_EQ(rig.app.form2.link_losses, 1u);
+}
+
 TEST(Back, TitleBarCloseIsBack) {
   Connected rig;
   ClickTestsMenu(rig.app);
