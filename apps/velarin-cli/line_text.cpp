@@ -3,10 +3,26 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/code_page.h"
+
 namespace velarin::cli {
 namespace {
 constexpr size_t kHeadBytes = 64;  // enough to tell a replaced text from a grown one
 constexpr std::string_view kLineEnd = "\r\n";
+
+// Every character of the code page lies below U+10000: one to three bytes.
+void AppendUtf8(std::string& out, char32_t ch) {
+  const auto put = [&out](char32_t bits) { out.push_back(static_cast<char>(bits)); };
+  if (ch < 0x80) return put(ch);
+  if (ch < 0x800) {
+    put(0xC0 | ch >> 6);
+  } else {
+    put(0xE0 | ch >> 12);
+    put(0x80 | (ch >> 6 & 0x3F));
+  }
+  put(0x80 | (ch & 0x3F));
+}
+
 }  // namespace
 
 std::string PrintableLine(std::string_view line) {
@@ -14,18 +30,20 @@ std::string PrintableLine(std::string_view line) {
   out.reserve(line.size());
   for (char c : line) {
     const auto u = static_cast<unsigned char>(c);
+    const char32_t ch = CodePointOfByte(u);
     if (u == 0) {
       out += "\\0";
     } else if (u == '\r') {
       out += "\\r";
     } else if (u == '\n') {
       out += "\\n";
-    } else if ((u < 0x20 && u != '\t') || u == 0x7F) {
+    } else if ((ch < 0x20 && ch != '\t') || (ch >= 0x7F && ch <= 0x9F)) {
+      // C1 controls too (the codes without a character): a terminal may act on them.
       char hex[8];
       std::snprintf(hex, sizeof hex, "\\x%02X", u);
       out += hex;
     } else {
-      out += c;
+      AppendUtf8(out, ch);
     }
   }
   return out;

@@ -9,8 +9,9 @@
 
 namespace velarin::cli {
 
-// A line fit for one line of output: NUL as \0, a CR or LF left inside the line as
-// \r or \n, other control bytes as \xHH; everything else unchanged.
+// A line fit for one line of UTF-8 output: each byte the character it stands for
+// in the system's code page (platform/code_page.h); NUL as \0, a CR or LF left
+// inside the line as \r or \n, other control characters (C0, DEL, C1) as \xHH.
 std::string PrintableLine(std::string_view line);
 
 // Follows a text that only grows, or is emptied and starts again (the "ECU Info"

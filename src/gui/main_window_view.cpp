@@ -105,7 +105,7 @@ QWidget* MainWindowView::BuildConnection() {
   com->addWidget(Check2, 1);
   com->addWidget(Shape1);
   connect(Text6, &QLineEdit::textEdited, this, [this](const QString& text) {
-    loop_.Post([t = text.toStdString()](App& app) { SetComText(app, t); });
+    loop_.Post([t = ToCodePage(text)](App& app) { SetComText(app, t); });
   });
   connect(Check2, &QPushButton::clicked, this, [this] { loop_.PostConnectSwitch(); });
   column->addWidget(Frame1_);
@@ -169,7 +169,7 @@ void MainWindowView::Apply(const MainView& v) {
   if (windowTitle() != title) setWindowTitle(title);
   ApplyGroup(Frame1_, v.Frame1);
   ApplyLabel(Label1_, v.Label1);
-  ApplyText(Text6, v.Text6);
+  ApplyTypedText(Text6, v.Text6);
   ApplyCheck(Check2, v.Check2);
   Shape1->SetFill(v.Shape1.fill_color);
   ApplyLabel(Label4, v.Label4);

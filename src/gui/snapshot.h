@@ -104,8 +104,9 @@ class SnapshotChannel {
   std::optional<Snapshot> pending_;
 };
 
-// A log delta as the view shows it: lines joined by "\n" (no final one), NUL and
-// other control bytes made visible. Empty when nothing complete was appended.
+// A log delta as the view shows it, in UTF-8: lines joined by "\n" (no final one),
+// each byte its code-page character, NUL and other control characters made
+// visible (cli::PrintableLine). Empty when nothing complete was appended.
 std::string DisplayLines(std::string_view text);
 
 }  // namespace velarin::gui

@@ -43,7 +43,7 @@ TestWindowView::TestWindowView(GuiLoop& loop) : loop_(loop) {
   }
   for (int c = 0; c < kButtonColumns; ++c) grid->setColumnStretch(c, 1);
   connect(Text1, &QLineEdit::textEdited, this, [this](const QString& text) {
-    loop_.Post([t = text.toStdString()](App& app) { SetCustomCode(app, t); });
+    loop_.Post([t = ToCodePage(text)](App& app) { SetCustomCode(app, t); });
   });
   column->addLayout(grid);
 
@@ -71,7 +71,7 @@ TestWindowView::TestWindowView(GuiLoop& loop) : loop_(loop) {
     if (!applying_) loop_.Post([value](App& app) { MoveSlider(app, value); });
   });
   connect(Text2, &QLineEdit::textEdited, this, [this](const QString& text) {
-    loop_.Post([t = text.toStdString()](App& app) { SetTrimmerText(app, t); });
+    loop_.Post([t = ToCodePage(text)](App& app) { SetTrimmerText(app, t); });
   });
   connect(Command10, &QPushButton::clicked, this, [this] { loop_.Post(ClickTrimmerOk); });
   column->addWidget(Frame1_);
@@ -88,8 +88,8 @@ void TestWindowView::Apply(const TestView& v) {
   if (windowTitle() != title) setWindowTitle(title);
   for (int i = 0; i < kTestButtonCount; ++i) ApplyButton(Command[i], v.Command[i]);
   ApplyButton(Command10, v.Command10);
-  ApplyText(Text1, v.Text1);
-  ApplyText(Text2, v.Text2);
+  ApplyTypedText(Text1, v.Text1);
+  ApplyTypedText(Text2, v.Text2);
   // A maximum not above the minimum would turn the bar into a busy indicator.
   const int max = std::max(v.Pg1.max, v.Pg1.min + 1);
   Pg1->setRange(v.Pg1.min, max);

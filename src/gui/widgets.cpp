@@ -8,10 +8,28 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "platform/code_page.h"
+
 namespace velarin::gui {
 
 QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString FromCodePage(std::string_view bytes) {
+  QString text;
+  text.reserve(static_cast<qsizetype>(bytes.size()));
+  // Every character of the code page lies in the Basic Multilingual Plane.
+  for (char c : bytes)
+    text += QChar(static_cast<char16_t>(CodePointOfByte(static_cast<uint8_t>(c))));
+  return text;
+}
+
+std::string ToCodePage(const QString& text) {
+  std::string bytes;
+  for (char32_t cp : text.toUcs4())
+    bytes.push_back(static_cast<char>(ByteOfCodePoint(cp).value_or('?')));
+  return bytes;
 }
 
 QColor ColorFromBgr(uint32_t bgr) {
@@ -116,8 +134,9 @@ void ApplyGroup(QGroupBox* w, const Label& c) {
   w->setVisible(c.visible);
 }
 
-void ApplyText(QLineEdit* w, const TextBox& c) {
-  const QString text = Q(c.text);
+namespace {
+
+void ApplyLineEdit(QLineEdit* w, const TextBox& c, const QString& text) {
   if (w->text() != text && !(w->hasFocus() && w->isModified())) {
     const QSignalBlocker block(w);
     w->setText(text);
@@ -125,6 +144,12 @@ void ApplyText(QLineEdit* w, const TextBox& c) {
   w->setEnabled(c.enabled);
   w->setVisible(c.visible);
 }
+
+}  // namespace
+
+void ApplyText(QLineEdit* w, const TextBox& c) { ApplyLineEdit(w, c, Q(c.text)); }
+
+void ApplyTypedText(QLineEdit* w, const TextBox& c) { ApplyLineEdit(w, c, FromCodePage(c.text)); }
 
 void ApplyCheck(QAbstractButton* w, const CheckBox& c) {
   const QSignalBlocker block(w);

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <bitset>
+#include <string>
 #include <string_view>
 
 #include "forms/controls.h"
@@ -20,7 +21,13 @@
 
 namespace velarin::gui {
 
+// The program's own texts (captions, status line, readouts) are UTF-8.
 QString Q(std::string_view text);
+// A text box the user types into holds bytes of the system's code page, as the
+// ECU's texts in the logs do (platform/code_page.h); a character the code page
+// has no byte for becomes "?".
+QString FromCodePage(std::string_view bytes);
+std::string ToCodePage(const QString& text);
 
 // The round lamp Shape1, filled with a BGR colour as the window system stores it.
 class Lamp : public QWidget {
@@ -65,6 +72,7 @@ QIcon DonationIcon();
 void ApplyLabel(QLabel* w, const Label& c);
 void ApplyGroup(QGroupBox* w, const Label& c);
 void ApplyText(QLineEdit* w, const TextBox& c);
+void ApplyTypedText(QLineEdit* w, const TextBox& c);  // text in the code page
 void ApplyCheck(QAbstractButton* w, const CheckBox& c);
 void ApplyOption(QRadioButton* w, const OptionButton& c);
 void ApplyButton(QAbstractButton* w, const Button& c);

@@ -46,7 +46,11 @@ TEST(PrintableLine, ShowsWhatWouldBreakALine) {
       {"a\rb\nc", "a\\rb\\nc"},
       {"\x01\x1F\x7F", "\\x01\\x1F\\x7F"},
       {"tab\there", "tab\there"},
-      {"\xC3\xA9", "\xC3\xA9"},  // UTF-8 passes through
+      // Bytes are Windows-1252 characters, written as UTF-8: the pair C3 A9 is two of them.
+      {"\xE9t\xE9", "été"},
+      {"\xC3\xA9", "Ã©"},
+      {"\x80\x96\x9F\xA0\xFF", "€–Ÿ\u00A0ÿ"},
+      {"\x81\x8D\x8F\x90\x9D", "\\x81\\x8D\\x8F\\x90\\x9D"},  // no character: C1 controls
   };
   for (const auto& c : cases) EXPECT_EQ(PrintableLine(c.in), c.out);
 }

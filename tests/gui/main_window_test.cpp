@@ -187,6 +187,16 @@ TEST_F(GuiTest, TestWindowTakesTheLinkAndHandsItBack) {
   ASSERT_TRUE(WaitUntil([&] { return LogHas(t.Rtb1, "Test finish"); }));
   ASSERT_TRUE(WaitUntil([&] { return t.Pg1->value() == 0; }));
 
+  // Typed text is Windows-1252 too: a refused code shows in the log as typed.
+  t.Text1->setFocus();
+  t.Text1->selectAll();
+  for (const char* c : {"é", "€"}) {
+    QTest::sendKeyEvent(QTest::Click, t.Text1, Qt::Key_unknown, QString::fromUtf8(c), {});
+  }
+  QTest::mouseClick(t.Command[7], Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil([&] { return LogHas(t.Rtb1, "Custom code not sent: \"é€\""); }));
+  EXPECT_EQ(session_->last_drawn()->test.Text1.text, "\xE9\x80");
+
   // Typing a trimmer value moves the slider; the slider moves the value.
   QTest::mouseClick(t.Option1, Qt::LeftButton);
   ASSERT_TRUE(WaitUntil([&] { return t.Slider1->isEnabled() && t.Command10->isEnabled(); }));
@@ -220,7 +230,11 @@ TEST_F(GuiTest, TestWindowTakesTheLinkAndHandsItBack) {
 }
 
 TEST_F(GuiTest, PulledCableShowsTheConnectionEndedAndWhy) {
-  PtyHost host(DefaultScenario(EcuFamily::EcuP8));
+  EcuScenario scenario = DefaultScenario(EcuFamily::EcuP8);
+  scenario.ident =
+      "V\xE9\xC3\xA9\x80"
+      "ABCDE";  // Windows-1252: the pair C3 A9 is two characters
+  PtyHost host(scenario);
   ASSERT_TRUE(host.Start()) << host.error();
   host.IgnitionOn(0);
   options_.device_path = host.slave_path();
@@ -229,6 +243,8 @@ TEST_F(GuiTest, PulledCableShowsTheConnectionEndedAndWhy) {
   QTest::mouseClick(w.options[3], Qt::LeftButton);
   ASSERT_TRUE(WaitUntil([&] { return w.options[3]->isChecked(); }));
   ConnectAndWaitForLiveData();
+  EXPECT_TRUE(LogHas(w.Text4, "ecu data    : VéÃ©€ABCDE")) << w.Text4->toPlainText().toStdString();
+  EXPECT_TRUE(LogHas(w.Rtb1, " VéÃ©€ABCDE"));
   host.Hangup();
   ASSERT_TRUE(WaitUntil([&] { return w.Check2->text() == "Connect"; }));
   EXPECT_FALSE(w.Check2->isChecked());
