@@ -67,8 +67,7 @@ int main(int argc, char** argv) {
           app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
   });
   QApplication qt(argc, argv);
-  QApplication::setApplicationDisplayName(QStringLiteral("Velarin"));
-  QApplication::setQuitOnLastWindowClosed(false);
+  gui::GuiSession::ConfigureApplication();
   std::vector<std::string> args;
   for (const QString& arg : QApplication::arguments()) args.push_back(arg.toStdString());
   const ParseResult<GuiOptions> parsed = ParseGuiArgs(args);

@@ -6,6 +6,7 @@
 
 namespace velarin::captions {
 
+inline constexpr std::string_view kProgramTitle = "Velarin";  // title of its message boxes
 inline constexpr std::string_view kMainTitle = "Velarin 15m  / 16m  /  P8  ECU";
 inline constexpr std::string_view kMainCredit = "  -  Velarin workshop edition";
 inline constexpr std::string_view kComPortFrame = "Com Port";

@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QUrl>
 
+#include "forms/captions.h"
 #include "gui/widgets.h"
 
 namespace velarin::gui {
@@ -47,6 +48,8 @@ GuiSession::~GuiSession() {
   context_.reset();
 }
 
+void GuiSession::ConfigureApplication() { QApplication::setQuitOnLastWindowClosed(false); }
+
 bool GuiSession::Start(QString* error) {
   std::string why;
   if (!loop_->Start(&why)) {
@@ -75,7 +78,7 @@ void GuiSession::ShowMessage(const QString& text) {
   // The test window's entry reports while the main window is already hidden.
   QWidget* parent = main_view_->isVisible() ? static_cast<QWidget*>(main_view_.get())
                                             : static_cast<QWidget*>(test_view_.get());
-  auto* box = new QMessageBox(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+  auto* box = new QMessageBox(QMessageBox::NoIcon, Q(captions::kProgramTitle), text,
                               QMessageBox::Ok, parent);
   box->setAttribute(Qt::WA_DeleteOnClose);
   // Modal and asynchronous: the loop goes on, the user cannot click meanwhile.

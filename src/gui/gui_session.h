@@ -23,6 +23,12 @@ class GuiSession {
   explicit GuiSession(GuiLoopOptions options, std::function<void(const QUrl&)> open_url = {});
   ~GuiSession();
 
+  // The application-wide settings of the window program, made once after the
+  // QApplication exists: the program ends with its main window, not with its
+  // last window. No application display name is set: the window system would
+  // append it to every caption ("Test — Velarin").
+  static void ConfigureApplication();
+
   // Starts the loop and shows the windows as the first snapshot says.
   bool Start(QString* error);
   // Ends the loop (main window unloaded, port closed). Idempotent.

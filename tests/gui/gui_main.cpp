@@ -4,11 +4,13 @@
 
 #include <QApplication>
 
+#include "gui/gui_session.h"
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
+  velarin::gui::GuiSession::ConfigureApplication();  // as the program does
   return RUN_ALL_TESTS();
 }

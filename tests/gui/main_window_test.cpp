@@ -26,6 +26,9 @@ TEST_F(GuiTest, OpensAsTheWindowLoadSaysWithHiddenControlsHidden) {
   EXPECT_FALSE(tests().isVisible());
   EXPECT_EQ(w.windowTitle().toStdString(),
             std::string(captions::kMainTitle) + std::string(captions::kMainCredit));
+  // The window system appends a display name of the application to every
+  // caption: there must be none beyond the application's own name.
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
   EXPECT_EQ(w.Check2->text(), "Connect");
   EXPECT_TRUE(w.Check2->isCheckable());
   EXPECT_FALSE(w.Check2->isChecked());
@@ -147,6 +150,7 @@ TEST_F(GuiTest, StaysResponsiveWhileTheLoopWaitsAndShowsMessageBoxes) {
     return box != nullptr && box->isVisible();
   }));
   EXPECT_EQ(box->text(), "diagnostic mode failed");
+  EXPECT_EQ(box->windowTitle(), "Velarin");
   EXPECT_TRUE(tests().isVisible());
   EXPECT_FALSE(w.isVisible());
   box->accept();
