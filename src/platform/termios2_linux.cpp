@@ -26,10 +26,29 @@ bool Set(int fd, const termios2& t) {
   return r == 0;
 }
 
-// BOTHER in both the output and the input speed bits: the rates are the numbers themselves.
+// The standard speed code where the rate has one, so that programs reading the line
+// with plain termios (cfgetospeed) understand it; BOTHER (the rate is the number
+// itself) for every other rate, 7812 among them.
+tcflag_t SpeedCode(int32_t baud) {
+  struct Standard {
+    int32_t rate;
+    tcflag_t code;
+  };
+  static constexpr Standard kStandard[] = {
+      {300, B300},     {600, B600},       {1200, B1200},     {2400, B2400},
+      {4800, B4800},   {9600, B9600},     {19200, B19200},   {38400, B38400},
+      {57600, B57600}, {115200, B115200}, {230400, B230400},
+  };
+  for (const Standard& s : kStandard) {
+    if (s.rate == baud) return s.code;
+  }
+  return BOTHER;
+}
+
 void PutRate(termios2& t, int32_t baud) {
+  const tcflag_t code = SpeedCode(baud);
   t.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT));
-  t.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
+  t.c_cflag |= code | (code << IBSHIFT);
   t.c_ispeed = static_cast<speed_t>(baud);
   t.c_ospeed = static_cast<speed_t>(baud);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Line settings of an open POSIX tty at any integer baud rate. On Linux these go
-// through termios2 (TCGETS2/TCSETS2 with BOTHER), so 7812 reaches the driver as
-// 7812 rather than the nearest standard rate. Each call returns false (or
-// nullopt) with errno set when the kernel refuses.
+// through termios2 (TCGETS2/TCSETS2; BOTHER for a rate without a standard code),
+// so 7812 reaches the driver as 7812 rather than the nearest standard rate. Each
+// call returns false (or nullopt) with errno set when the kernel refuses.
 
 #ifndef _WIN32
 
