@@ -6,8 +6,8 @@ namespace velarin {
 
 std::string DevicePathForPort(int port_number) {
 #ifdef _WIN32
-  // The \\.\ prefix is needed from COM10 on and harmless below it.
-  return "\\\\.\\COM" + std::to_string(port_number);
+  // The name the user knows; the back end opens it through the device namespace.
+  return "COM" + std::to_string(port_number);
 #else
   return "/dev/ttyUSB" + std::to_string(port_number - 1);
 #endif

@@ -36,6 +36,13 @@ std::string Reason(DWORD code) {
   return out;
 }
 
+// The name CreateFile needs: a bare device name ("COM3", "COM12", "CNCA0") goes
+// through the device namespace, without which COM10 and above cannot be opened.
+std::string DeviceName(const std::string& path) {
+  if (path.empty() || path.find_first_of("\\/:") != std::string::npos) return path;
+  return "\\\\.\\" + path;
+}
+
 // The codes a COM handle gives once its USB adapter has been unplugged.
 bool DeviceGone(DWORD code) {
   return code == ERROR_ACCESS_DENIED || code == ERROR_BAD_COMMAND || code == ERROR_DEVICE_REMOVED ||
@@ -53,7 +60,9 @@ OpenFailure KindOfOpenError(DWORD code) {
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
       return OpenFailure::kInUse;
+    // A handle that opened but takes no port settings (a file, a printer).
     case ERROR_INVALID_FUNCTION:
+    case ERROR_INVALID_HANDLE:
     case ERROR_NOT_SUPPORTED:
       return OpenFailure::kNotASerialPort;
     default:
@@ -72,8 +81,8 @@ bool Win32SerialDevice::Open(const std::string& path) {
   data_arrived_ = false;
   last_error_.clear();
 
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileA(DeviceName(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
     last_error_ = OpenErrorText(KindOfOpenError(code), path, Reason(code));
@@ -124,6 +133,7 @@ bool Win32SerialDevice::Open(const std::string& path) {
   if (!PurgeComm(h, PURGE_RXCLEAR | PURGE_RXABORT)) return fail(GetLastError());
 
   handle_ = h;
+  fine_sleep_ = std::make_unique<FineSleep>();
   return true;
 }
 
@@ -131,6 +141,7 @@ void Win32SerialDevice::Close() {
   if (handle_ == nullptr) return;
   CloseHandle(static_cast<HANDLE>(handle_));
   handle_ = nullptr;
+  fine_sleep_.reset();
 }
 
 void Win32SerialDevice::MarkVanished() {
@@ -183,6 +194,16 @@ bool Win32SerialDevice::WriteBaud(int32_t baud) {
     return false;
   }
   return true;
+}
+
+bool Win32SerialDevice::DataArrived() const {
+  if (data_arrived_ || handle_ == nullptr) return data_arrived_;
+  // A failure here is left for the next BytesWaiting or ReadAll to report.
+  DWORD errors = 0;
+  COMSTAT stat{};
+  if (ClearCommError(static_cast<HANDLE>(handle_), &errors, &stat) && stat.cbInQue > 0)
+    data_arrived_ = true;
+  return data_arrived_;
 }
 
 int Win32SerialDevice::BytesWaiting() {
