@@ -56,7 +56,7 @@ int RunCliMain(const CliOptions& options, std::ostream& out, std::ostream& err) 
     output.csv->flush();
   }
 
-  Simulation simulation;
+  Simulation simulation(clock);
   if (options.simulate) {
     const EcuFamily family =
         options.ecu.value_or(SelectedFamily(app.form2).value_or(EcuFamily::Ecu15m));

@@ -2,26 +2,85 @@
 
 #include "sim/ecu_scenario.h"
 #include "sim/pty_host.h"
+#include "sim/realtime_line.h"
 
 namespace velarin::cli {
 
-Simulation::Simulation() = default;
+class Simulation::Ecu {
+ public:
+  virtual ~Ecu() = default;
+  // Points the port at the ECU (a path, or the device itself).
+  virtual void Attach(LinkPort& port) = 0;
+  virtual void IgnitionOn(uint32_t after_ms) = 0;
+  virtual void IgnitionOff() = 0;
+  virtual void Hangup() = 0;
+};
+
+namespace {
+
+// On a pseudo-terminal: the port keeps the platform's device and opens the slave.
+class PtyEcu : public Simulation::Ecu {
+ public:
+  explicit PtyEcu(EcuScenario scenario) : host_(std::move(scenario)) {}
+  bool Start(std::string* error) {
+    if (host_.Start()) return true;
+    *error = host_.error();
+    return false;
+  }
+  void Attach(LinkPort& port) override { port.device_path = host_.slave_path(); }
+  void IgnitionOn(uint32_t after_ms) override { host_.IgnitionOn(after_ms); }
+  void IgnitionOff() override { host_.IgnitionOff(); }
+  void Hangup() override { host_.Hangup(); }
+
+ private:
+  PtyHost host_;
+};
+
+// In process: the port is handed the simulated line's own device.
+class InProcessEcu : public Simulation::Ecu {
+ public:
+  InProcessEcu(Clock& clock, EcuScenario scenario) : line_(clock, std::move(scenario)) {}
+  void Attach(LinkPort& port) override {
+    port.device = &line_.device();
+    port.device_path = std::string(kInProcessPortName);
+  }
+  void IgnitionOn(uint32_t after_ms) override { line_.IgnitionOn(after_ms); }
+  void IgnitionOff() override { line_.IgnitionOff(); }
+  void Hangup() override { line_.Hangup(); }
+
+ private:
+  RealtimeLine line_;
+};
+
+// The one place the platform decides where the simulated ECU lives.
+std::unique_ptr<Simulation::Ecu> StartEcu(Clock& clock, EcuFamily family, std::string* error) {
+#ifdef _WIN32
+  (void)error;
+  return std::make_unique<InProcessEcu>(clock, DefaultScenario(family));
+#else
+  (void)clock;
+  auto ecu = std::make_unique<PtyEcu>(DefaultScenario(family));
+  if (!ecu->Start(error)) return nullptr;
+  return ecu;
+#endif
+}
+
+}  // namespace
+
+Simulation::Simulation(Clock& clock) : clock_(clock) {}
 Simulation::~Simulation() = default;
 
 bool Simulation::Start(App& app, EcuFamily family, std::string* error) {
-  auto host = std::make_unique<PtyHost>(DefaultScenario(family));
-  if (!host->Start()) {
-    *error = host->error();
-    return false;
-  }
-  host_ = std::move(host);
+  std::unique_ptr<Ecu> ecu = StartEcu(clock_, family, error);
+  if (!ecu) return false;
+  ecu->Attach(app.form2.MSComm1);
+  ecu_ = std::move(ecu);
   family_ = family;
-  app.form2.MSComm1.device_path = host_->slave_path();
   return true;
 }
 
 void Simulation::BeforeSwitch(App& app) {
-  if (!host_ || app.form2.Check2.value) return;  // a release, not a Connect
+  if (!ecu_ || app.form2.Check2.value) return;  // a release, not a Connect
   const auto selected = SelectedFamily(app.form2);
   if (!selected || *selected == family_) return;
   std::string ignored;
@@ -30,20 +89,18 @@ void Simulation::BeforeSwitch(App& app) {
 }
 
 void Simulation::AfterSwitch(App& app) {
-  if (!host_) return;
+  if (!ecu_) return;
   if (app.form2.Check2.value && app.form2.MSComm1.PortOpen()) {
     // 15Rc is answered on the first tick and P8 read at once: their ECU must be on already.
     const bool sends_burst = family_ == EcuFamily::Ecu15m || family_ == EcuFamily::Ecu16m;
-    host_->IgnitionOn(sends_burst ? kIgnitionAfterConnectMs : 0);
+    ecu_->IgnitionOn(sends_burst ? kIgnitionAfterConnectMs : 0);
   } else if (!app.form2.Check2.value) {
-    host_->IgnitionOff();
+    ecu_->IgnitionOff();
   }
 }
 
-std::string Simulation::slave_path() const { return host_ ? host_->slave_path() : std::string(); }
-
 void Simulation::Hangup() {
-  if (host_) host_->Hangup();
+  if (ecu_) ecu_->Hangup();
 }
 
 }  // namespace velarin::cli

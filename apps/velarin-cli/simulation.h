@@ -1,27 +1,31 @@
 #pragma once
-// --simulate: a simulated ECU on a pseudo-terminal inside the program. The main
-// window's port is pointed at the pty; the ignition goes on a second after each
+// --simulate: a simulated ECU inside the program, with the main window's port
+// pointed at it. On Linux and other POSIX systems the ECU sits on a
+// pseudo-terminal, so the program's real serial back end carries the traffic;
+// Windows has no pseudo-terminals, and there the ECU runs in process behind the
+// port interface, on the same clock. The ignition goes on a second after each
 // Connect (as a rider would turn the key) for the families that send a wake-up
 // burst, at the Connect itself for 15Rc and P8, and off at Disconnect.
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "forms/app.h"
 #include "forms/ecu_family.h"
-
-namespace velarin {
-class PtyHost;
-}
+#include "platform/clock.h"
 
 namespace velarin::cli {
 
 inline constexpr uint32_t kIgnitionAfterConnectMs = 1000;
+// The port's name in the status bar when the ECU runs in process.
+inline constexpr std::string_view kInProcessPortName = "simulated ECU";
 
 class Simulation {
  public:
-  Simulation();
+  // `clock` is the one the event loop runs on; it must outlive the simulation.
+  explicit Simulation(Clock& clock);
   ~Simulation();
 
   // Starts an ECU of `family` and points app's port at it; false with *error set.
@@ -32,12 +36,15 @@ class Simulation {
   void BeforeSwitch(App& app);
   void AfterSwitch(App& app);
 
-  std::string slave_path() const;
   // The adapter is pulled (tests).
   void Hangup();
 
+  // The simulated ECU with the way it reaches the port.
+  class Ecu;
+
  private:
-  std::unique_ptr<PtyHost> host_;
+  Clock& clock_;
+  std::unique_ptr<Ecu> ecu_;
   EcuFamily family_ = EcuFamily::Ecu15m;
 };
 

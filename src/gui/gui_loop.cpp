@@ -14,7 +14,8 @@ GuiLoop::GuiLoop(GuiLoopOptions options, Hooks hooks)
       hooks_(std::move(hooks)),
       clock_(system_clock_),
       device_(MakePlatformSerialDevice()),
-      loop_(app_, clock_) {}
+      loop_(app_, clock_),
+      simulation_(clock_) {}
 
 GuiLoop::~GuiLoop() { Stop(); }
 
