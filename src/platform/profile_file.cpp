@@ -123,14 +123,6 @@ bool HasLineBreakOrNul(std::string_view s) {
   return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-std::string_view NativeEnding() {
-#ifdef _WIN32
-  return "\r\n";
-#else
-  return "\n";
-#endif
-}
-
 enum class ReadStatus { kOk, kMissing, kUnreadable };
 
 ReadStatus ReadWholeFile(const std::string& path, std::string* text) {
@@ -222,7 +214,7 @@ std::optional<std::string> SetProfileValue(std::string_view text, std::string_vi
   value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
 
   std::vector<Line> lines = SplitLines(text);
-  std::string_view eol = NativeEnding();
+  std::string_view eol = kProfileNewline;
   for (const Line& l : lines) {
     if (!l.ending.empty()) {
       eol = l.ending;

@@ -14,6 +14,12 @@ namespace velarin {
 inline constexpr size_t kProfileValueMax = 254;
 // A larger file is treated as unreadable: never read, never rewritten.
 inline constexpr size_t kProfileFileMax = 16u << 20;
+// The line ending of a file written from nothing: the platform's own.
+#ifdef _WIN32
+inline constexpr std::string_view kProfileNewline = "\r\n";
+#else
+inline constexpr std::string_view kProfileNewline = "\n";
+#endif
 
 // The value of `key` in `section` of `text` (first section, first key that match),
 // blanks trimmed, one pair of enclosing quotes dropped, cut at a NUL and at

@@ -9,6 +9,7 @@
 
 #include "connection/connection_fixture.h"
 #include "platform/profile_file.h"
+#include "support/native_lines.h"
 
 namespace velarin {
 namespace {
@@ -124,7 +125,7 @@ TEST_F(SettingsTest, FirstConnectCreatesTheFile) {
   loop_.RunFor(1000);
   EXPECT_FALSE(SettingsExist());
   ClickConnectSwitch(app_);
-  EXPECT_EQ(ReadSettings(), "[Hardware]\nCom=1\nEcu=1\n");
+  EXPECT_EQ(ReadSettings(), testing::NativeLines("[Hardware]\nCom=1\nEcu=1\n"));
 }
 
 TEST_F(SettingsTest, FailedConnectStillStores) {
@@ -133,7 +134,7 @@ TEST_F(SettingsTest, FailedConnectStillStores) {
   SetComText(app_, "6");
   ClickConnectSwitch(app_);
   EXPECT_FALSE(app_.form2.MSComm1.PortOpen());
-  EXPECT_EQ(ReadSettings(), "[Hardware]\nCom=6\nEcu=3\n");
+  EXPECT_EQ(ReadSettings(), testing::NativeLines("[Hardware]\nCom=6\nEcu=3\n"));
 }
 
 // A C++ locale whose decimal separator is a comma.

@@ -1,25 +1,60 @@
 #pragma once
 // A program under test run as a child process: stdout and stderr captured through
-// pipes, read with poll() against a deadline, killed (by its pid only) if the test
-// gives up on it. POSIX only.
+// pipes, read against a deadline, killed (by its own pid or handle only) if the
+// test gives up on it. POSIX (posix_spawn, poll) and Windows (CreateProcess,
+// pipes peeked without blocking). kNewline is how the program's lines end on
+// this platform: a Windows console program writes CR LF in text mode.
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
+#ifndef _WIN32
 extern char** environ;
+#endif
 
 namespace velarin::testing {
 
+#ifdef _WIN32
+inline constexpr std::string_view kNewline = "\r\n";
+#else
+inline constexpr std::string_view kNewline = "\n";
+#endif
+
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> OutputLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (kNewline.size() == 2 && !line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+#ifndef _WIN32
 class ChildProcess {
  public:
   ChildProcess() = default;
@@ -96,7 +131,8 @@ class ChildProcess {
   bool WaitForLine(const std::string& line, int timeout_ms) {
     return WaitForOutput(
         [&](const std::string& o) {
-          return o.rfind(line + "\n", 0) == 0 || o.find("\n" + line + "\n") != std::string::npos;
+          const std::string whole = line + std::string(kNewline);
+          return o.rfind(whole, 0) == 0 || o.find("\n" + whole) != std::string::npos;
         },
         timeout_ms);
   }
@@ -163,5 +199,150 @@ class ChildProcess {
   int out_fd_ = -1;
   int err_fd_ = -1;
 };
+
+#else  // _WIN32
+
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  ~ChildProcess() {
+    if (process_ != nullptr && !exited_) {
+      TerminateProcess(process_, 1);
+      WaitForSingleObject(process_, INFINITE);
+    }
+    if (process_ != nullptr) CloseHandle(process_);
+    CloseHandles();
+  }
+
+  // Starts argv[0] with `argv`. Environment changes are not needed on Windows.
+  bool Start(const std::vector<std::string>& argv) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE out_write = nullptr;
+    HANDLE err_write = nullptr;
+    if (!CreatePipe(&out_, &out_write, &inherit, 0)) return false;
+    if (!CreatePipe(&err_, &err_write, &inherit, 0)) return false;
+    SetHandleInformation(out_, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(err_, HANDLE_FLAG_INHERIT, 0);
+    HANDLE null_in = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                 OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = null_in;
+    si.hStdOutput = out_write;
+    si.hStdError = err_write;
+    std::string line;
+    for (const std::string& arg : argv) {
+      if (!line.empty()) line += ' ';
+      line += Quoted(arg);
+    }
+    PROCESS_INFORMATION pi{};
+    const BOOL ok =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(out_write);
+    CloseHandle(err_write);
+    if (null_in != INVALID_HANDLE_VALUE) CloseHandle(null_in);
+    if (!ok) {
+      CloseHandles();
+      return false;
+    }
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    return true;
+  }
+
+  bool WaitForOutput(const std::function<bool(const std::string&)>& done, int timeout_ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+      if (done(out)) return true;
+      if (std::chrono::steady_clock::now() >= deadline || (out_ == nullptr && err_ == nullptr))
+        return done(out);
+      const bool got = ReadInto(&out_, &out) | ReadInto(&err_, &err);
+      if (!got) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  bool WaitForLine(const std::string& line, int timeout_ms) {
+    return WaitForOutput(
+        [&](const std::string& o) {
+          const std::string whole = line + std::string(kNewline);
+          return o.rfind(whole, 0) == 0 || o.find("\n" + whole) != std::string::npos;
+        },
+        timeout_ms);
+  }
+  size_t CountLinesStarting(const std::string& prefix) const {
+    size_t n = 0;
+    for (const std::string& l : OutputLines(out)) n += l.rfind(prefix, 0) == 0 ? 1 : 0;
+    return n;
+  }
+
+  // The exit code once the child ended (its output read to the end); -1 if it
+  // had to be killed after `timeout_ms`.
+  int Wait(int timeout_ms) {
+    WaitForOutput([](const std::string&) { return false; }, timeout_ms);
+    if (out_ != nullptr || err_ != nullptr) {
+      TerminateProcess(process_, 1);
+      WaitForSingleObject(process_, INFINITE);
+      exited_ = true;
+      CloseHandles();
+      return -1;
+    }
+    WaitForSingleObject(process_, INFINITE);
+    exited_ = true;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return static_cast<int>(code);
+  }
+
+  std::string out;
+  std::string err;
+
+ private:
+  static std::string Quoted(const std::string& arg) {
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+    std::string q = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+      if (c == '\\') {
+        ++backslashes;
+        continue;
+      }
+      q.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+      backslashes = 0;
+      q += c;
+    }
+    q.append(backslashes * 2, '\\');
+    return q + "\"";
+  }
+  // Takes what the pipe holds without blocking; closes it at its end.
+  static bool ReadInto(HANDLE* pipe, std::string* text) {
+    if (*pipe == nullptr) return false;
+    DWORD available = 0;
+    if (!PeekNamedPipe(*pipe, nullptr, 0, nullptr, &available, nullptr)) {
+      CloseHandle(*pipe);
+      *pipe = nullptr;
+      return false;
+    }
+    if (available == 0) return false;
+    std::vector<char> buf(available);
+    DWORD got = 0;
+    if (!ReadFile(*pipe, buf.data(), available, &got, nullptr)) return false;
+    text->append(buf.data(), got);
+    return got > 0;
+  }
+  void CloseHandles() {
+    if (out_ != nullptr) CloseHandle(out_);
+    if (err_ != nullptr) CloseHandle(err_);
+    out_ = err_ = nullptr;
+  }
+
+  HANDLE process_ = nullptr;
+  bool exited_ = false;
+  HANDLE out_ = nullptr;
+  HANDLE err_ = nullptr;
+};
+
+#endif  // _WIN32
 
 }  // namespace velarin::testing

@@ -3,8 +3,8 @@
 // waits that keep the Qt event loop running (the protocol runs on its own thread).
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -39,7 +39,7 @@ class GuiTest : public ::testing::Test {
  protected:
   GuiTest() {
     dir_ = std::filesystem::temp_directory_path() /
-           ("velarin-gui-" + std::to_string(getpid()) + "-" +
+           ("velarin-gui-" + std::to_string(QCoreApplication::applicationPid()) + "-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);

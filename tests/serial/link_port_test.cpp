@@ -1,4 +1,7 @@
 // The main window's port routines over the real back end and a pseudo-terminal.
+// Over a pseudo-terminal: POSIX only (Windows: tests/wine).
+#ifndef _WIN32
+
 #include "link/link_port.h"
 
 #include <gtest/gtest.h>
@@ -128,3 +131,5 @@ TEST_F(LinkPortOverPty, PulledAdapterDuringTheSwitchIsAbsorbed) {
 
 }  // namespace
 }  // namespace velarin
+
+#endif  // _WIN32

@@ -1,4 +1,7 @@
 // The kernel's termios2 header; <termios.h> must stay out of this file.
+// Pseudo-terminals: POSIX only.
+#ifndef _WIN32
+
 #include "serial/master_termios.h"
 
 #include <asm/termbits.h>
@@ -64,3 +67,5 @@ bool PerturbFieldsBesideRate(int master_fd) {
 }
 
 }  // namespace velarin::testing
+
+#endif  // _WIN32

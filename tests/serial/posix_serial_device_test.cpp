@@ -1,3 +1,6 @@
+// The POSIX back end over pseudo-terminals (Windows: tests/wine).
+#ifndef _WIN32
+
 #include "platform/posix_serial_device.h"
 
 #include <fcntl.h>
@@ -403,21 +406,7 @@ TEST(PosixSerialDevice, FactoryMakesTheRealBackEnd) {
   EXPECT_EQ(MasterOutputRate(pty), 7812);
 }
 
-TEST(OpenErrorText, NamesThePortAndTheRemedy) {
-  struct Case {
-    OpenFailure kind;
-    std::string text;
-  } cases[] = {
-      {OpenFailure::kPermission, "/dev/ttyUSB0: Permission denied — is the user in group dialout?"},
-      {OpenFailure::kInUse, "/dev/ttyUSB0: in use by another program"},
-      {OpenFailure::kNoSuchDevice, "/dev/ttyUSB0: no such device"},
-      {OpenFailure::kNotASerialPort, "/dev/ttyUSB0: not a serial port"},
-      {OpenFailure::kOther, "/dev/ttyUSB0: Input/output error"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(OpenErrorText(c.kind, "/dev/ttyUSB0", "Input/output error"), c.text);
-  }
-}
-
 }  // namespace
 }  // namespace velarin
+
+#endif  // _WIN32

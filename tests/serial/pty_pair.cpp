@@ -1,3 +1,6 @@
+// Pseudo-terminals: POSIX only.
+#ifndef _WIN32
+
 #include "serial/pty_pair.h"
 
 #include <dirent.h>
@@ -79,3 +82,5 @@ int OpenDescriptorCount() {
 }
 
 }  // namespace velarin::testing
+
+#endif  // _WIN32
