@@ -16,7 +16,6 @@ constexpr int32_t kBurstTimeoutMs = 3000;
 constexpr uint32_t kBurstSettleMs = 100;
 constexpr size_t kIsoCodeChars = 12;
 constexpr std::string_view kAnswerLog[] = {texts::kTx0F, texts::kTxAA, texts::kTxCC};
-constexpr uint32_t kAnswerGapMs = 110;
 
 // Shows the ISO code found in the burst and returns the report line.
 std::string_view ReportBurst(Form2& f, const std::vector<uint8_t>& burst) {
@@ -62,7 +61,7 @@ void Initial(App& app) {
   for (int i = 0; i < 3; ++i) {
     SendByte(port, kline::kWakeAnswer[i]);
     AppendLog(f.Rtb1, kAnswerLog[i]);
-    clock.Sleep(kAnswerGapMs);
+    clock.Sleep(kWakeAnswerGapMs);
   }
   AppendLog(f.Rtb1, texts::kInitSuccessful);
   // One test per family, as the options are read; only one can hold.
