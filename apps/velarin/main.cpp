@@ -20,12 +20,16 @@
 
 namespace {
 
+#ifdef _WIN32
+bool HaveDisplay() { return true; }  // a Windows session always has its desktop
+#else
 bool Set(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr && *value != '\0';
 }
 
 bool HaveDisplay() { return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM"); }
+#endif
 
 // --help and usage errors end the program before anything runs: the exit code then.
 std::optional<int> ExitBeforeRunning(
