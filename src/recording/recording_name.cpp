@@ -1,0 +1,25 @@
+#include "recording/recording_name.h"
+
+#include <cstdio>
+
+namespace velarin::recording {
+
+std::string SuggestedRecordingName(std::string_view family, const std::tm& t) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", t.tm_year + 1900, t.tm_mon + 1,
+                t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+  return "velarin-" + std::string(family) + "-" + stamp + ".csv";
+}
+
+std::string SuggestedRecordingName(std::string_view family) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  return SuggestedRecordingName(family, local);
+}
+
+}  // namespace velarin::recording
