@@ -179,6 +179,7 @@ void ChartPanel::UpdateScrollBar() {
 
 void ChartPanel::Refresh() {
   const recording::LiveSeries& s = Shown();
+  const int width = lanes_[0]->PlotWidth();
   int64_t from = 0, to = window_ms_;
   if (showing_recording_ && !s.empty()) {
     if (whole_recording_) {
@@ -189,26 +190,24 @@ void ChartPanel::Refresh() {
       to = from + window_ms_;
     }
   } else if (!s.empty()) {
-    // The window fills from the left, then scrolls with the newest row at the right edge.
-    from = std::max<int64_t>(0, s.back().t_ms - window_ms_);
-    to = from + window_ms_;
+    // The window fills from the left, then moves in whole pixels with the newest
+    // row at its right edge: with 15 minutes that is about once a second.
+    const int64_t ms_per_px = std::max<int64_t>(1, window_ms_ / std::max(1, width));
+    to = std::max(window_ms_, (s.back().t_ms + ms_per_px - 1) / ms_per_px * ms_per_px);
+    from = to - window_ms_;
   }
 
   unsigned visible = 0;
   for (int c = 0; c < recording::kValueColumns; ++c) {
     if (s.HasValues(c)) visible |= 1u << c;
   }
-  const int width = lanes_[0]->PlotWidth();
-  // The picture changes only when it moves by a pixel, gets a new newest pixel,
-  // or its size or lanes change: with a 15 minute window that is about once a second.
-  const int64_t ms_per_px = std::max<int64_t>(1, (to - from) / std::max(1, width));
+  // A picture is drawn again only when it would look different.
   const DrawnKey key{showing_recording_,
-                     from / ms_per_px,
-                     s.empty() ? -1 : s.back().t_ms / ms_per_px,
-                     to - from,
+                     from,
+                     to,
                      width,
                      visible,
-                     showing_recording_ ? s.version() : 0};
+                     showing_recording_ || to == window_ms_ ? s.version() : 0};
   if (key == drawn_) return;
   drawn_ = key;
   ++redraws_;

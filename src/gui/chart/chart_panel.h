@@ -62,7 +62,7 @@ class ChartPanel : public QWidget {
  private:
   struct DrawnKey {
     bool recording;
-    int64_t from_px, last_px, span_ms;
+    int64_t from_ms, to_ms;
     int width;
     unsigned visible;
     uint64_t version;

@@ -21,7 +21,8 @@ double NiceStep(double raw) {
 
 ValueRange NiceRange(double min, double max, double min_span, int max_steps) {
   if (!std::isfinite(min) || !std::isfinite(max) || max < min) min = max = 0;
-  max_steps = std::max(max_steps, 1);
+  // Two steps at least: a range across a multiple of any step needs two.
+  max_steps = std::max(max_steps, 2);
   const double span = std::max({max - min, min_span, 1e-6});
   if (max - min < span) {  // widen around the middle
     const double mid = (min + max) / 2;
@@ -30,7 +31,8 @@ ValueRange NiceRange(double min, double max, double min_span, int max_steps) {
   }
   double step = NiceStep(span / max_steps);
   double low = 0, high = 0;
-  // Rounding outwards can add a step: then the next round step up.
+  // Rounding outwards can add a step: then the next round step up. Ends at the
+  // latest when the step reaches the span, which then covers two steps at most.
   for (;;) {
     low = std::floor(min / step) * step;
     high = std::ceil(max / step) * step;

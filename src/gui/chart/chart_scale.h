@@ -16,7 +16,8 @@ struct ValueRange {
 };
 
 // A range on multiples of a round step (1, 2, 2.5, 3, 4, 5, 6 or 8 times a power
-// of ten) that holds [min, max] and spans at least `min_span`, in 1 to `max_steps` steps.
+// of ten) that holds [min, max] and spans at least `min_span`, in 1 to `max_steps` steps
+// (2 at least: a range across a round number needs two).
 ValueRange NiceRange(double min, double max, double min_span, int max_steps);
 
 // Milliseconds between time ticks so that `span_ms` shows about six of them.

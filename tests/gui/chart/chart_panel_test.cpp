@@ -6,11 +6,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineSeries>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "gui/chart/chart_lane.h"
+#include "gui/chart/chart_scale.h"
 #include "recording/recording_writer.h"
 #include "support/simulated_readouts.h"
 
@@ -83,6 +85,27 @@ TEST_F(ChartPanelTest, LiveRowsAndAFileThatIsNotARecording) {
   panel_.Refresh();
   EXPECT_EQ(panel_.live().size(), rows);  // the live chart as it was
   EXPECT_EQ(panel_.visible_lanes(), 9);
+}
+
+TEST(ChartScaleTest, ValueRangesHoldTheDataOnRoundSteps) {
+  struct Case {
+    double min, max, min_span;
+    int max_steps;
+  } cases[] = {{1272, 6100, 1000, 4}, {3, 3, 10, 2},  {0.047, 0.114, 10, 1}, {-40, -39.5, 10, 4},
+               {13.8, 14.1, 2, 3},    {0, 1e9, 1, 4}, {NAN, 5, 1, 2},        {12.5, 12.5, 1e-9, 4}};
+  for (const Case& c : cases) {
+    const ValueRange r = NiceRange(c.min, c.max, c.min_span, c.max_steps);
+    const double steps = (r.high - r.low) / r.step;
+    if (!std::isnan(c.min)) {
+      EXPECT_LE(r.low, c.min) << c.min;
+      EXPECT_GE(r.high, c.max) << c.min;
+    }
+    EXPECT_GE(r.high - r.low, c.min_span * (1 - 1e-9)) << c.min;
+    EXPECT_LE(steps, std::max(c.max_steps, 2) + 1e-9) << c.min;
+    EXPECT_NEAR(steps, std::round(steps), 1e-9) << c.min;
+  }
+  EXPECT_EQ(TimeLabel(65'500), "1:05");
+  EXPECT_EQ(TimeLabel(3'725'000), "1:02:05");
 }
 
 }  // namespace
