@@ -1,7 +1,8 @@
 #pragma once
 // The serial ports the system has, and a watcher that tells when one comes or
 // goes. Linux asks udev (libudev): it knows the USB identity of each tty, the
-// stable /dev/serial/by-id link, and announces plug-ins on a netlink socket.
+// stable /dev/serial/by-id link and the driver, and announces plug-ins on a
+// netlink socket (libserialport's list has none of the last three).
 // Windows asks SetupAPI (the Ports class and the COM-port interface). Listing
 // runs on the caller's thread and takes a few milliseconds; it never opens a
 // port, so it cannot disturb a connection.
