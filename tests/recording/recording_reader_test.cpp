@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -90,7 +91,8 @@ TEST(RecordingReaderTest, MissingFileAndDirectory) {
   LiveSeries series(1000, 10);
   EXPECT_EQ(ReadRecordingFile("/nonexistent/velarin.csv", series).message,
             "cannot open /nonexistent/velarin.csv: No such file or directory");
-  EXPECT_EQ(ReadRecordingFile("/tmp", series).message, "cannot open /tmp: Is a directory");
+  const std::string dir = std::filesystem::temp_directory_path().string();
+  EXPECT_EQ(ReadRecordingFile(dir, series).message, "cannot open " + dir + ": Is a directory");
 }
 
 }  // namespace
