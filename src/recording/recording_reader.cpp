@@ -183,10 +183,12 @@ RecordingRead ReadRecording(std::istream& in, LiveSeries& out) {
       refused = !good || !IsHeader(fields);
       return;
     }
-    if (!good || !ParseRow(fields, &sample) || !rows.Append(sample)) {
+    if (!good || !ParseRow(fields, &sample)) {
       ++r.skipped;
     } else if (rows.size() == kMaxRows) {
-      r.truncated = true;
+      r.truncated = true;  // a row beyond the limit: reading stops here
+    } else if (!rows.Append(sample)) {
+      ++r.skipped;
     }
   };
   splitter.Feed(first, on_record);
