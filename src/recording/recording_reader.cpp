@@ -143,7 +143,9 @@ bool ParseRow(const std::vector<std::string>& fields, Sample* s) {
   if (fields.size() != 1 + kValueColumns) return false;
   const std::string& t = fields[0];
   auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), s->t_ms);
-  if (ec != std::errc() || end != t.data() + t.size() || s->t_ms < 0) return false;
+  if (ec != std::errc() || end != t.data() + t.size() || s->t_ms < 0 || s->t_ms > kMaxTimeMs) {
+    return false;
+  }
   for (size_t i = 0; i < kValueColumns; ++i) {
     if (!ParseReadout(fields[i + 1], &s->values[i])) return false;
   }

@@ -7,6 +7,7 @@
 // most kMaxRows rows are kept.
 
 #include <cstddef>
+#include <cstdint>
 #include <istream>
 #include <string>
 
@@ -16,6 +17,8 @@ namespace velarin::recording {
 
 inline constexpr size_t kMaxLineBytes = 4096;  // a row of ours is under 100
 inline constexpr size_t kMaxRows = 500'000;    // 18 hours at 7.7 frames per second
+// A later t_ms (a year) is no recording of ours; it would overflow the time axis' arithmetic.
+inline constexpr int64_t kMaxTimeMs = 366LL * 24 * 3600 * 1000;
 
 struct RecordingRead {
   bool ok = false;         // false: not a recording; `message` says why, nothing was loaded

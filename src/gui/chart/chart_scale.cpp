@@ -20,7 +20,10 @@ double NiceStep(double raw) {
 }  // namespace
 
 ValueRange NiceRange(double min, double max, double min_span, int max_steps) {
-  if (!std::isfinite(min) || !std::isfinite(max) || max < min) min = max = 0;
+  // A span that overflows (values near the double's limits) would never reach a round step.
+  if (!std::isfinite(min) || !std::isfinite(max) || max < min || !std::isfinite(max - min)) {
+    min = max = 0;
+  }
   // Two steps at least: a range across a multiple of any step needs two.
   max_steps = std::max(max_steps, 2);
   const double span = std::max({max - min, min_span, 1e-6});
