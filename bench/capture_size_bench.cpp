@@ -33,7 +33,8 @@ void BM_CaptureOf15Minutes(benchmark::State& state) {
   for (auto _ : state) {
     VirtualClock clock;
     App app;
-    std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
+    EventLoop loop(app, clock);
+    WireMainLoop(loop, app);
     SimulatedLine line(clock, DefaultScenario(family));
     CapturingSerialDevice device(line.device(), [&clock] { return clock.elapsed_total() * 1000; });
     std::string error;
@@ -42,16 +43,16 @@ void BM_CaptureOf15Minutes(benchmark::State& state) {
       state.SkipWithError(error.c_str());
       return;
     }
-    app.form2.MSComm1.device = &device;
+    app.protocol.MSComm1.device = &device;
     LoadMainWindow(app);
     ClickFamily(app, family);
     line.IgnitionOn();
-    loop->Post([&app] { ClickConnectSwitch(app); });
-    loop->RunUntil([&app] { return app.form2.Check2.value; }, 1000);
+    loop.Post([&app] { ClickConnectSwitch(app); });
+    loop.RunUntil([&app] { return app.form2.Check2.value; }, 1000);
     // P8 clears most channels at Connect; the user ticks them back.
     for (auto& box : app.form2.Check1) box.value = true;
-    loop->RunFor(kSessionMs);
-    state.counters["frames"] = static_cast<double>(app.form2.live_frames);
+    loop.RunFor(kSessionMs);
+    state.counters["frames"] = static_cast<double>(app.protocol.live_frames);
     device.StopCapture();
   }
   const auto bytes = static_cast<double>(std::filesystem::file_size(path));

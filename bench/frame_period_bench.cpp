@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "connection/timer_on.h"
 #include "forms/app.h"
+#include "forms/timer_on.h"
 #include "livedata/frames.h"
 #include "platform/serial_device.h"
 #include "sim/pty_host.h"
@@ -37,13 +37,13 @@ void ReadFrame(App& app, EcuFamily family) {
   switch (family) {
     case EcuFamily::Ecu15m:
     case EcuFamily::Ecu15Rc:
-      ReadLive15m(app);
+      ReadLiveFrame(app, kReadLive15m);
       break;
     case EcuFamily::Ecu16m:
-      ReadLive16m(app);
+      ReadLiveFrame(app, kReadLive16m);
       break;
     case EcuFamily::EcuP8:
-      ReadLiveP8(app);
+      ReadLiveFrame(app, kReadLiveP8);
       break;
   }
 }
@@ -53,8 +53,9 @@ bool ConnectToLiveData(App& app, EventLoop& loop, EcuFamily family, uint32_t max
   LoadMainWindow(app);
   ClickFamily(app, family);
   loop.Post([&app] { ClickConnectSwitch(app); });
-  const bool live = loop.RunUntil([&app] { return app.form2.live_frames > 0; }, max_ms);
-  TimerOn(app, 0);  // from here on the benchmark reads the frames itself
+  const bool live = loop.RunUntil([&app] { return app.protocol.live_frames > 0; }, max_ms);
+  TimerOn(app.protocol.Timer1, app.clock(),
+          0);  // from here on the benchmark reads the frames itself
   for (auto& box : app.form2.Check1) box.value = true;
   return live;
 }
@@ -63,11 +64,12 @@ void BM_FramePeriodVirtualClock(benchmark::State& state) {
   const EcuFamily family = kFamilies[state.range(0)];
   VirtualClock clock;
   App app;
-  std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
+  EventLoop loop(app, clock);
+  WireMainLoop(loop, app);
   SimulatedLine line(clock, DefaultScenario(family));
-  app.form2.MSComm1.device = &line.device();
+  app.protocol.MSComm1.device = &line.device();
   line.IgnitionOn();
-  if (!ConnectToLiveData(app, *loop, family, 10000)) {
+  if (!ConnectToLiveData(app, loop, family, 10000)) {
     state.SkipWithError("no live data from the simulated ECU");
     return;
   }
@@ -93,11 +95,12 @@ void BM_FramePeriodPty(benchmark::State& state) {
   host.IgnitionOn(0);
   SystemClock clock;
   App app;
-  std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
+  EventLoop loop(app, clock);
+  WireMainLoop(loop, app);
   std::unique_ptr<SerialDevice> device = MakePlatformSerialDevice();
-  app.form2.MSComm1.device = device.get();
-  app.form2.MSComm1.device_path = host.slave_path();
-  if (!ConnectToLiveData(app, *loop, family, 10000)) {
+  app.protocol.MSComm1.device = device.get();
+  app.protocol.MSComm1.device_path = host.slave_path();
+  if (!ConnectToLiveData(app, loop, family, 10000)) {
     state.SkipWithError("no live data from the simulated ECU");
     return;
   }

@@ -33,7 +33,7 @@ int RunCliMain(const CliOptions& options, std::ostream& out, std::ostream& err) 
   App app;
   EventLoop loop(app, clock);
   app.settings_path = options.settings ? *options.settings : DefaultSettingsPath();
-  app.form2.MSComm1.device = device.get();
+  app.protocol.MSComm1.device = device.get();
   LoadMainWindow(app);
 
   CliOutput output{&out, &err, nullptr};

@@ -8,23 +8,13 @@
 #include <string_view>
 
 #include "forms/captions.h"
-#include "link/kline_codes.h"
+#include "protocol/kline_codes.h"
 #include "velarin-cli/cli_texts.h"
 
 namespace velarin::cli {
 namespace {
 
 constexpr double kMaxSeconds = 30.0 * 24 * 3600;  // keeps the ms count well inside 32 bits
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
 
 // Whole decimal number, digits only, within [lo, hi].
 std::optional<uint64_t> WholeNumber(std::string_view text, uint64_t lo, uint64_t hi) {
@@ -177,13 +167,7 @@ ParseResult<Options> Failed(std::string_view program, const std::string& error) 
 
 }  // namespace
 
-std::optional<EcuFamily> FamilyFromName(std::string_view name) {
-  if (EqualsNoCase(name, captions::k15m)) return EcuFamily::Ecu15m;
-  if (EqualsNoCase(name, captions::k15Rc)) return EcuFamily::Ecu15Rc;
-  if (EqualsNoCase(name, captions::k16m)) return EcuFamily::Ecu16m;
-  if (EqualsNoCase(name, captions::kP8)) return EcuFamily::EcuP8;
-  return std::nullopt;
-}
+std::optional<EcuFamily> FamilyFromName(std::string_view name) { return FamilyNamed(name); }
 
 std::optional<std::array<bool, kChannelCount>> ChannelsFromList(std::string_view list,
                                                                 std::string* bad_name) {

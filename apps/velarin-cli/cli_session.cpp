@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/connect_switch.h"
 #include "connection/link_status.h"
 #include "forms/captions.h"
 #include "livedata/panel.h"
@@ -78,7 +79,7 @@ void CliSession::PrintLive() {
 
 void CliSession::AfterTick() {
   Flush();
-  const uint64_t frames = app_.form2.live_frames;
+  const uint64_t frames = app_.protocol.live_frames;
   if (frames == frames_seen_) return;
   live_reads_ += frames - frames_seen_;
   frames_seen_ = frames;
@@ -97,15 +98,16 @@ void CliSession::OnPause() {
 }
 
 bool CliSession::LinkLost() const {
-  if (app_.form2.link_losses != losses_at_start_) return true;
-  const SerialDevice* device = app_.form2.MSComm1.device;
+  if (app_.protocol.link_losses != losses_at_start_) return true;
+  const SerialDevice* device = app_.protocol.MSComm1.device;
   return device != nullptr && device->Vanished();
 }
 
 int CliSession::ReportLost() {
   // Seen before a polling tick did (inside the test window): end it as the tick would.
-  if (app_.form2.link_losses == losses_at_start_ && !EndIfLinkLost(app_)) {
-    app_.form2.status_bar = std::string(texts::kDeviceGone) + PortPathInUse(app_.form2.MSComm1);
+  if (app_.protocol.link_losses == losses_at_start_ &&
+      !EndIfLinkLost(app_.form2, app_.protocol, clock_)) {
+    app_.form2.status_bar = std::string(texts::kDeviceGone) + PortPathInUse(app_.protocol.MSComm1);
   }
   FlushRest();
   if (out_.errors != nullptr)
@@ -131,7 +133,7 @@ void CliSession::ApplyOptions() {
   Form2& f = app_.form2;
   if (options_.ecu) ClickFamily(app_, *options_.ecu);
   if (options_.com) SetComText(app_, *options_.com);
-  if (options_.device) f.MSComm1.device_path = *options_.device;
+  if (options_.device) app_.protocol.MSComm1.device_path = *options_.device;
   if (options_.no_ecu_data && f.Check3.value) ClickCheck3(app_);
   if (options_.calibration && !f.Check4.value) ClickCheck4(app_);
 }
@@ -159,8 +161,8 @@ void CliSession::Finish() {
 
 int CliSession::Run() {
   started_at_ = clock_.NowMs();
-  losses_at_start_ = app_.form2.link_losses;
-  frames_seen_ = app_.form2.live_frames;
+  losses_at_start_ = app_.protocol.link_losses;
+  frames_seen_ = app_.protocol.live_frames;
   clock_.SetHook([this] { OnPause(); });
   loop_.SetTick([this] {
     MainTick(app_);
@@ -174,7 +176,7 @@ int CliSession::Run() {
   PressSwitch();
   connected_at_ = clock_.NowMs();
   Flush();
-  if (!app_.form2.MSComm1.PortOpen()) {
+  if (!app_.protocol.MSComm1.PortOpen()) {
     FlushRest();
     if (out_.errors != nullptr)
       *out_.errors << texts::kCliName << ": " << app_.form2.status_bar << std::endl;

@@ -76,7 +76,7 @@ class CliSession {
   std::atomic<bool> stop_{false};
   uint32_t started_at_ = 0;
   uint32_t connected_at_ = 0;
-  uint64_t frames_seen_ = 0;  // form2.live_frames at the last look
+  uint64_t frames_seen_ = 0;  // protocol.live_frames at the last look
   uint64_t live_reads_ = 0;   // live-data reads since Connect
   uint64_t losses_at_start_ = 0;
   size_t next_action_ = 0;

@@ -1,5 +1,6 @@
 #include "velarin-cli/simulation.h"
 
+#include "forms/ecu_family.h"
 #include "sim/ecu_scenario.h"
 #include "sim/pty_host.h"
 #include "sim/realtime_line.h"
@@ -73,7 +74,7 @@ Simulation::~Simulation() = default;
 bool Simulation::Start(App& app, EcuFamily family, std::string* error) {
   std::unique_ptr<Ecu> ecu = StartEcu(clock_, family, error);
   if (!ecu) return false;
-  ecu->Attach(app.form2.MSComm1);
+  ecu->Attach(app.protocol.MSComm1);
   ecu_ = std::move(ecu);
   family_ = family;
   return true;
@@ -90,9 +91,9 @@ void Simulation::BeforeSwitch(App& app) {
 
 void Simulation::AfterSwitch(App& app) {
   if (!ecu_) return;
-  if (app.form2.Check2.value && app.form2.MSComm1.PortOpen()) {
+  if (app.form2.Check2.value && app.protocol.MSComm1.PortOpen()) {
     // 15Rc is answered on the first tick and P8 read at once: their ECU must be on already.
-    const bool sends_burst = family_ == EcuFamily::Ecu15m || family_ == EcuFamily::Ecu16m;
+    const bool sends_burst = FactsOf(family_).link_start == LinkStart::kAwaitBurst;
     ecu_->IgnitionOn(sends_burst ? kIgnitionAfterConnectMs : 0);
   } else if (!app.form2.Check2.value) {
     ecu_->IgnitionOff();

@@ -1,12 +1,11 @@
 #pragma once
 // Timings of the ECU's diagnostic mode, its actuator tests and CO regulation
-// (the bytes themselves are in link/kline_codes.h).
+// (the bytes themselves are in protocol/kline_codes.h; the exit settles as every
+// flush does, link/exchange.h).
 
 #include <cstdint>
 
 namespace velarin::actuator_protocol {
-
-inline constexpr int32_t kTrimmerCentre = 127;  // byte value = slider position + 127
 
 // Timings, ms.
 inline constexpr uint32_t kEntryPauseMs = 500;     // before the entry request
@@ -17,7 +16,6 @@ inline constexpr uint32_t kEntryFailedPauseMs = 500;  // before the failure mess
 inline constexpr uint32_t kTestStartPauseMs = 50;     // after the yield, before sending
 inline constexpr int32_t kTestAnswerTimeoutMs = 5000;
 inline constexpr uint32_t kResultStepMs = 1000;  // one step of the result wait
-inline constexpr uint32_t kExitSettleMs = 8;
 inline constexpr int32_t kExitTimeoutMs = 3000;
 inline constexpr uint32_t kCoPauseMs = 50;
 inline constexpr int32_t kCoTimeoutMs = 5000;

@@ -8,8 +8,9 @@
 #include "actuators/test_table.h"
 #include "actuators/typed_byte.h"
 #include "actuators/window_yield.h"
+#include "forms/ecu_family.h"
 #include "link/exchange.h"
-#include "link/kline_codes.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 
@@ -46,7 +47,7 @@ bool AwaitTestResult(App& app, int16_t wait_s) {
   Form1& form = app.form1;
   const uint64_t instance = form.instance;
   ResultWaitScope counted(form);
-  LinkPort& port = app.form2.MSComm1;
+  LinkPort& port = app.protocol.MSComm1;
   const int32_t max = wait_s;
   int32_t waited = 0;
   bool anything = false;
@@ -83,7 +84,7 @@ bool AwaitTestResult(App& app, int16_t wait_s) {
 void RunTest(App& app, uint8_t code, std::string_view name, int16_t wait_s) {
   Form1& form = app.form1;
   const uint64_t instance = form.instance;
-  LinkPort& port = app.form2.MSComm1;
+  LinkPort& port = app.protocol.MSComm1;
   form.Pg1.value = 0;
   if (!YieldToWindow(app, instance)) return;
   app.clock().Sleep(ap::kTestStartPauseMs);
@@ -121,14 +122,14 @@ void TestButtonClick(App& app, int index) {
     RunTest(app, *code, std::string(test.name_a) + typed, test.wait_s);
     return;
   }
-  const std::optional<EcuFamily> family = SelectedFamily(app.form2);
-  if (!family) {
+  const FamilyFacts* family = SelectedFacts(app.form2);
+  if (family == nullptr) {
     if (test.needs_family) return;  // no group selected: nothing to send
     RunTest(app, test.code_a, test.name_a, test.wait_s);
     return;
   }
   // The group is read once, so a family change during the test cannot start a second one.
-  if (GroupOf(*family) == TestGroup::kA) {
+  if (family->test_group == TestGroup::kA) {
     RunTest(app, test.code_a, test.name_a, test.wait_s);
   } else {
     RunTest(app, test.code_b, test.name_b, test.wait_s);

@@ -9,8 +9,8 @@
 #include "actuators/typed_byte.h"
 #include "actuators/window_yield.h"
 #include "link/exchange.h"
-#include "link/kline_codes.h"
 #include "link/numbers.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 
@@ -22,7 +22,7 @@ namespace {
 // Sends `request` and returns the answer; nullopt when the port is closed or
 // no two bytes came within 5000 ms.
 std::optional<std::vector<uint8_t>> CoExchange(App& app, uint8_t request) {
-  LinkPort& port = app.form2.MSComm1;
+  LinkPort& port = app.protocol.MSComm1;
   if (!port.PortOpen()) return std::nullopt;
   FlushInput(port);
   SendByte(port, request);
@@ -75,30 +75,30 @@ void Form1Option2_Click(App& app) {
   ScrollLogToEnd(form.Rtb1);
 }
 
-void SetSlider1Value(App& app, int32_t position) {
-  Slider& s = app.form1.Slider1;
+void SetSlider1Value(Form1& form, int32_t position) {
+  Slider& s = form.Slider1;
   position = std::clamp(position, s.min, s.max);
   if (position == s.value) return;
   s.value = position;
-  Slider1_Change(app);
+  Slider1_Change(form);
 }
 
-void SetText2(App& app, const std::string& text) {
-  if (text == app.form1.Text2.text) return;
-  app.form1.Text2.text = text;
-  Text2_Change(app);
+void SetText2(Form1& form, const std::string& text) {
+  if (text == form.Text2.text) return;
+  form.Text2.text = text;
+  Text2_Change(form);
 }
 
-void Slider1_Change(App& app) {
-  SetText2(app, std::to_string(app.form1.Slider1.value + ap::kTrimmerCentre));
+void Slider1_Change(Form1& form) {
+  SetText2(form, std::to_string(form.Slider1.value + kline::kTrimmerCentre));
 }
 
-void Text2_Change(App& app) {
-  const double number = NumberFromText(app.form1.Text2.text);
+void Text2_Change(Form1& form) {
+  const double number = NumberFromText(form.Text2.text);
   if (!(number >= 0 && number <= kline::kTrimmerMax)) return;  // outside the slider's range
   int32_t position = 0;
-  if (!ToInt32(number - ap::kTrimmerCentre, &position)) return;
-  SetSlider1Value(app, position);
+  if (!ToInt32(number - kline::kTrimmerCentre, &position)) return;
+  SetSlider1Value(form, position);
 }
 
 void Command10_Click(App& app) {
@@ -121,7 +121,7 @@ void Command10_Click(App& app) {
     // Confirmed with the value actually sent.
     if (EndsWith(*answer, *byte)) {
       AppendLog(form.Rtb1,
-                std::string(at::kTrimmerSetTo) + std::to_string(*byte - ap::kTrimmerCentre));
+                std::string(at::kTrimmerSetTo) + std::to_string(*byte - kline::kTrimmerCentre));
     }
   }
   ScrollLogToEnd(form.Rtb1);

@@ -24,10 +24,10 @@ void Form1Option2_Click(App& app);
 
 // Change notifications that keep Slider1 and Text2 in step. Setting either to
 // the value it already holds notifies nothing.
-void SetSlider1Value(App& app, int32_t position);  // clamped to the slider's range
-void SetText2(App& app, const std::string& text);
-void Slider1_Change(App& app);  // Text2 <- position + 127
-void Text2_Change(App& app);    // Slider1 <- number - 127, only for numbers 0..254
+void SetSlider1Value(Form1& form, int32_t position);  // clamped to the slider's range
+void SetText2(Form1& form, const std::string& text);
+void Slider1_Change(Form1& form);  // Text2 <- position + 127
+void Text2_Change(Form1& form);    // Slider1 <- number - 127, only for numbers 0..254
 
 // "Ok" clicked: sends Text2 as one byte. Empty: nothing at all. Not a whole
 // number 0..254 (255 would leave CO regulation): nothing sent, one log line says why.

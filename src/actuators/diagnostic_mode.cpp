@@ -5,7 +5,7 @@
 #include "actuators/actuator_protocol.h"
 #include "actuators/actuator_texts.h"
 #include "link/exchange.h"
-#include "link/kline_codes.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 
@@ -17,9 +17,7 @@ bool DiagnosticEntryConfirmed(const std::vector<uint8_t>& answer) {
          (answer[1] == kline::kEnteredFF || answer[1] == kline::kEnteredAA);
 }
 
-bool EnterDiagnosticMode(App& app) {
-  LinkPort& port = app.form2.MSComm1;
-  Clock& clock = app.clock();
+bool EnterDiagnosticMode(LinkPort& port, Clock& clock, TraceLog& log, Services& window) {
   clock.Sleep(ap::kEntryPauseMs);
   std::vector<uint8_t> answer;
   if (port.PortOpen()) {
@@ -30,25 +28,23 @@ bool EnterDiagnosticMode(App& app) {
     if (WaitForInput(port, clock, 2, ap::kEntryTimeoutMs, kPollEntry)) answer = ReadInput(port);
   }
   if (DiagnosticEntryConfirmed(answer)) {
-    AppendLog(app.form1.Rtb1, at::kEnterDiagnosticOk);
+    AppendLog(log, at::kEnterDiagnosticOk);
     return true;
   }
   clock.Sleep(ap::kEntryFailedPauseMs);
-  app.services->MessageBox(std::string(at::kDiagnosticFailed));
+  window.MessageBox(std::string(at::kDiagnosticFailed));
   return false;
 }
 
-bool ExitDiagnosticMode(App& app) {
-  LinkPort& port = app.form2.MSComm1;
-  Clock& clock = app.clock();
+bool ExitDiagnosticMode(LinkPort& port, Clock& clock, TraceLog& log) {
   if (!port.PortOpen()) return false;
-  clock.Sleep(ap::kExitSettleMs);
+  clock.Sleep(kSettleBeforeFlushMs);
   FlushInput(port);
   SendByte(port, kline::kLeave);
   if (!WaitForInput(port, clock, 2, ap::kExitTimeoutMs, kPollExit)) return false;
   const std::vector<uint8_t> answer = ReadInput(port);
   const bool left = answer.size() == 2 && answer[0] == kline::kLeave && answer[1] == kline::kLeft;
-  if (left) AppendLog(app.form1.Rtb1, at::kExitDiagnosticOk);
+  if (left) AppendLog(log, at::kExitDiagnosticOk);
   return left;
 }
 

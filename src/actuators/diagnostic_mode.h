@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "forms/app.h"
+#include "forms/link_port.h"
+#include "forms/trace_log.h"
+#include "platform/clock.h"
 
 namespace velarin {
 
@@ -17,11 +20,12 @@ bool DiagnosticEntryConfirmed(const std::vector<uint8_t>& answer);
 // Sleeps 500 ms; on an open port sends 0xAA and waits up to 5000 ms for the
 // two-byte answer. Confirmed: logs "Enter in diagnostic mode OK". Otherwise
 // (port closed, time-out, any other answer) sleeps 500 ms and shows the
-// message box "diagnostic mode failed". Returns whether it was confirmed.
-bool EnterDiagnosticMode(App& app);
+// message box "diagnostic mode failed". `log` is the test window's. Returns
+// whether it was confirmed.
+bool EnterDiagnosticMode(LinkPort& port, Clock& clock, TraceLog& log, Services& window);
 
 // On an open port sends 0xFF and waits up to 3000 ms; "FFFF" logs
 // "Exit diagnostic mode OK". Returns whether the exit was confirmed.
-bool ExitDiagnosticMode(App& app);
+bool ExitDiagnosticMode(LinkPort& port, Clock& clock, TraceLog& log);
 
 }  // namespace velarin

@@ -21,16 +21,4 @@ const std::array<ActuatorTest, kTestButtonCount>& ActuatorTests() {
   return tests;
 }
 
-TestGroup GroupOf(EcuFamily family) {
-  switch (family) {
-    case EcuFamily::Ecu15m:
-    case EcuFamily::Ecu15Rc:
-      return TestGroup::kA;
-    case EcuFamily::Ecu16m:
-    case EcuFamily::EcuP8:
-      break;
-  }
-  return TestGroup::kB;
-}
-
 }  // namespace velarin

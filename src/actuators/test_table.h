@@ -6,14 +6,12 @@
 #include <cstdint>
 #include <string_view>
 
-#include "forms/ecu_family.h"
 #include "forms/form1.h"
 
 namespace velarin {
 
-// Group A: 15m and 15Rc. Group B: 16m and P8.
-enum class TestGroup { kA, kB };
-
+// Codes and names per test group (the family's row says which: A for 15m and
+// 15Rc, B for 16m and P8).
 struct ActuatorTest {
   uint8_t code_a;
   uint8_t code_b;
@@ -26,7 +24,5 @@ struct ActuatorTest {
 
 // Row k is button Command(k+1).
 const std::array<ActuatorTest, kTestButtonCount>& ActuatorTests();
-
-TestGroup GroupOf(EcuFamily family);
 
 }  // namespace velarin

@@ -1,6 +1,6 @@
 #include "actuators/typed_byte.h"
 
-#include "link/kline_codes.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 namespace {

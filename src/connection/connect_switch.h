@@ -3,6 +3,8 @@
 // port and starts the polling at 50 ms, every tick runs the next step of the
 // connection (wake-up, information, calibration, live data), Disconnect stops all.
 
+#include <cstdint>
+
 #include "forms/app.h"
 
 namespace velarin {
@@ -20,11 +22,17 @@ void Check2_Click(App& app);
 void Connect(App& app);
 // Stops the timer, closes the port (lamp red, "Connect"), empties Text4 and the
 // readouts, resets the flags and the status line, disables "Tests" and "DTC".
-void Disconnect(App& app);
+void Disconnect(Form2& f, ProtocolState& p, Clock& clock);
 
 // The Timer1 handler: pause, then the wake-up while init is false, then the
 // information read, the calibration read and one live-data frame, each step
 // tested anew so a step that completes lets the next run in the same tick.
 void Timer1_Timer(App& app);
+
+// When the adapter vanished under a shown connection: ends it as Disconnect does
+// (timer stopped, readouts and flags reset, lamp red, switch released and reading
+// "Connect"), closes the device so it can be opened again, counts the loss in
+// p.link_losses with the OS reason, says why in the status bar and returns true.
+bool EndIfLinkLost(Form2& f, ProtocolState& p, Clock& clock);
 
 }  // namespace velarin

@@ -9,8 +9,8 @@
 
 #include "connection/connection_texts.h"
 #include "link/exchange.h"
-#include "link/kline_codes.h"
 #include "link/link_texts.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 namespace {
@@ -30,23 +30,22 @@ constexpr auto kCalibrationCodes = CodeRange<kline::kCalFirst, kline::kCalLast>(
 struct IdentRead {
   std::span<const uint8_t> codes;
   PollStep step;
-  CheckBox Form2::*enable;
-  bool Form2::*done;
+  CheckBox Form2Controls::*enable;
+  bool ProtocolState::*done;
   std::string_view ask_line;
   std::string_view log_prefix;
   std::string_view box_prefix;
 };
 
-constexpr IdentRead kEcuInfo{kEcuInfoCodes,     kPoll3Then1,        &Form2::Check3,
-                             &Form2::ecuinf,    texts::kAskEcuInfo, texts::kEcuInfoLog,
+constexpr IdentRead kEcuInfo{kEcuInfoCodes,          kPoll3Then1,        &Form2::Check3,
+                             &ProtocolState::ecuinf, texts::kAskEcuInfo, texts::kEcuInfoLog,
                              texts::kEcuDataBox};
 constexpr IdentRead kCalibration{
-    kCalibrationCodes,      kPoll3,         &Form2::Check4,        &Form2::cal_ask,
+    kCalibrationCodes,      kPoll3,         &Form2::Check4,        &ProtocolState::cal_ask,
     texts::kAskCalibration, texts::kCalLog, texts::kCalibrationBox};
 
-void RunIdentRead(App& app, const IdentRead& read) {
-  Form2& f = app.form2;
-  LinkPort& port = f.MSComm1;
+void RunIdentRead(Form2& f, ProtocolState& p, Clock& clock, const IdentRead& read) {
+  LinkPort& port = p.MSComm1;
   std::string text;
   WaitReadings readings;  // both 0 until a request is sent
   bool complete = false;
@@ -54,7 +53,7 @@ void RunIdentRead(App& app, const IdentRead& read) {
     AppendLog(f.Rtb1, read.ask_line);
     complete = true;
     for (uint8_t code : read.codes) {
-      std::optional<uint8_t> answer = AskByte(port, app.clock(), code, read.step, &readings);
+      std::optional<uint8_t> answer = AskByte(port, clock, code, read.step, &readings);
       if (!answer) {
         complete = false;
         break;
@@ -68,20 +67,22 @@ void RunIdentRead(App& app, const IdentRead& read) {
   }
   const int64_t elapsed = std::llabs(static_cast<int64_t>(Elapsed(readings.start, readings.now)));
   AppendLog(f.Rtb1, std::string(read.log_prefix) + std::to_string(elapsed) + " " + text);
-  f.*read.done = true;
+  p.*read.done = true;
 }
 
 }  // namespace
 
-void ReadEcuInfo(App& app) { RunIdentRead(app, kEcuInfo); }
-void ReadCalibration(App& app) { RunIdentRead(app, kCalibration); }
-
-void Check3_Click(App& app) {
-  if (app.form2.Check3.value) app.form2.ecuinf = true;
+void ReadEcuInfo(Form2& f, ProtocolState& p, Clock& clock) { RunIdentRead(f, p, clock, kEcuInfo); }
+void ReadCalibration(Form2& f, ProtocolState& p, Clock& clock) {
+  RunIdentRead(f, p, clock, kCalibration);
 }
 
-void Check4_Click(App& app) {
-  if (app.form2.Check4.value) app.form2.cal_ask = true;
+void Check3_Click(const Form2& f, ProtocolState& p) {
+  if (f.Check3.value) p.ecuinf = true;
+}
+
+void Check4_Click(const Form2& f, ProtocolState& p) {
+  if (f.Check4.value) p.cal_ask = true;
 }
 
 }  // namespace velarin

@@ -1,9 +1,6 @@
 #include "connection/link_status.h"
 
-#include "connection/connect_switch.h"
 #include "connection/connection_texts.h"
-#include "forms/captions.h"
-#include "platform/serial_errors.h"
 
 namespace velarin {
 namespace {
@@ -23,8 +20,7 @@ std::string PortPathInUse(const LinkPort& port) {
   return DevicePathForPort(port.CommPort);
 }
 
-void ShowOpenOutcome(Form2& f) {
-  const LinkPort& port = f.MSComm1;
+void ShowOpenOutcome(Form2& f, const LinkPort& port) {
   const std::string path = PortPathInUse(port);
   if (port.PortOpen()) {
     f.status_bar = std::string(texts::kStatusPortOpen) + path;
@@ -36,24 +32,12 @@ void ShowOpenOutcome(Form2& f) {
   }
 }
 
-void ShowRateWarning(Form2& f) {
-  if (!f.MSComm1.rate_warning.empty()) f.status_bar = f.MSComm1.rate_warning;
+void ShowRateWarning(Form2& f, const LinkPort& port) {
+  if (!port.rate_warning.empty()) f.status_bar = port.rate_warning;
 }
 
-bool ShowsConnection(const Form2& f) { return f.Check2.caption == captions::kDisconnect; }
-
-bool EndIfLinkLost(App& app) {
-  Form2& f = app.form2;
-  LinkPort& port = f.MSComm1;
-  if (port.device == nullptr || !port.device->Vanished() || !ShowsConnection(f)) return false;
-  const std::string reason = port.device->LastError();
-  const std::string path = PortPathInUse(port);
-  f.Check2.value = false;  // the switch pops out, as if the user had released it
-  Disconnect(app);
-  ++f.link_losses;
-  f.link_lost_reason = reason.empty() ? WentAwayText(path) : reason;
-  f.status_bar = std::string(texts::kStatusLinkLost) + WithPath(path, f.link_lost_reason);
-  return true;
+void ShowLinkLost(Form2& f, const std::string& path, const std::string& reason) {
+  f.status_bar = std::string(texts::kStatusLinkLost) + WithPath(path, reason);
 }
 
 }  // namespace velarin

@@ -1,10 +1,11 @@
 #pragma once
-// What the status bar says about the port, and the end of a connection whose
-// adapter went away (pulled cable).
+// What the status bar says about the port: the device in use, why it could not
+// be opened, an adapter that runs at the wrong rate, a link that was lost.
 
 #include <string>
 
-#include "forms/app.h"
+#include "forms/form2.h"
+#include "forms/link_port.h"
 
 namespace velarin {
 
@@ -13,17 +14,10 @@ namespace velarin {
 std::string PortPathInUse(const LinkPort& port);
 
 // After an open attempt: the device in use, or why it could not be opened.
-void ShowOpenOutcome(Form2& f);
+void ShowOpenOutcome(Form2& f, const LinkPort& port);
 // After a baud switch: the adapter's warning, when it left one.
-void ShowRateWarning(Form2& f);
-
-// True while the window shows a connection (the switch reads "Disconnect").
-bool ShowsConnection(const Form2& f);
-
-// When the adapter vanished under a shown connection: ends it as Disconnect does
-// (timer stopped, readouts and flags reset, lamp red, switch released and reading
-// "Connect"), closes the device so it can be opened again, counts the loss in
-// form2.link_losses with the OS reason, says why in the status bar and returns true.
-bool EndIfLinkLost(App& app);
+void ShowRateWarning(Form2& f, const LinkPort& port);
+// After a lost link: "Connection lost: <path>: <reason>".
+void ShowLinkLost(Form2& f, const std::string& path, const std::string& reason);
 
 }  // namespace velarin

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 
-#include "forms/app.h"
+#include "forms/form2.h"
+#include "forms/protocol_state.h"
+#include "platform/clock.h"
 
 namespace velarin {
 
@@ -12,6 +14,6 @@ namespace velarin {
 // and the port open. Otherwise the timer stays stopped -- a closed port would
 // only log "init = false => call initial " at every tick. A device that went
 // away meanwhile ends the connection here, as the next tick would have.
-void RestartPolling(App& app, int16_t interval);
+void RestartPolling(Form2& f, ProtocolState& p, Clock& clock, int16_t interval);
 
 }  // namespace velarin

@@ -1,16 +1,14 @@
 #include "diagnostics/read_fault_status.h"
 
 #include "connection/restart_polling.h"
-#include "connection/timer_on.h"
+#include "forms/timer_on.h"
 #include "link/exchange.h"
 
 namespace velarin {
 namespace {
 
 // Runs the three requests; nullopt when one of them times out.
-std::optional<FaultBytes> AskFaultBytes(App& app) {
-  LinkPort& port = app.form2.MSComm1;
-  Clock& clock = app.clock();
+std::optional<FaultBytes> AskFaultBytes(LinkPort& port, Clock& clock) {
   std::array<uint8_t, kFaultRequests.size()> values{};
   for (size_t i = 0; i < kFaultRequests.size(); ++i) {
     FlushInput(port);
@@ -30,12 +28,12 @@ uint8_t FaultAnswerValue(uint8_t request, const std::vector<uint8_t>& answer) {
   return answer[1];
 }
 
-void ReadFaultStatus(App& app) {
-  TimerOn(app, 0);
-  if (std::optional<FaultBytes> bytes = AskFaultBytes(app)) {
-    for (std::string_view line : FaultReport(*bytes)) AppendLog(app.form2.Rtb1, line);
+void ReadFaultStatus(Form2& f, ProtocolState& p, Clock& clock) {
+  TimerOn(p.Timer1, clock, 0);
+  if (std::optional<FaultBytes> bytes = AskFaultBytes(p.MSComm1, clock)) {
+    for (std::string_view line : FaultReport(*bytes)) AppendLog(f.Rtb1, line);
   }
-  RestartPolling(app, kPollingAfterFaultReadMs);
+  RestartPolling(f, p, clock, kPollingAfterFaultReadMs);
 }
 
 }  // namespace velarin

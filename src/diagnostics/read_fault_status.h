@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "diagnostics/fault_report.h"
-#include "forms/app.h"
-#include "link/kline_codes.h"
+#include "forms/form2.h"
+#include "forms/protocol_state.h"
+#include "platform/clock.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 
@@ -25,8 +27,8 @@ inline constexpr int16_t kPollingAfterFaultReadMs = 50;  // polling interval aft
 uint8_t FaultAnswerValue(uint8_t request, const std::vector<uint8_t>& answer);
 
 // Stops the polling, sends the three requests and, when all three were answered
-// within 2000 ms each, appends the report to form2's log. A time-out prints
-// nothing at all. The polling then restarts at 50 ms, over a connection only.
-void ReadFaultStatus(App& app);
+// within 2000 ms each, appends the report to the main window's log. A time-out
+// prints nothing at all. The polling then restarts at 50 ms, over a connection only.
+void ReadFaultStatus(Form2& f, ProtocolState& p, Clock& clock);
 
 }  // namespace velarin

@@ -1,10 +1,14 @@
 #pragma once
-// Everything a procedure may touch: both windows and the services around them.
+// The program's state: both windows, the main window's link, and the services
+// of the event loop around them. Only the handlers that run a whole window
+// (the polling tick, Connect, the test window's yielding handlers, the user
+// actions) take it; the procedures below them take what they use.
 
 #include <string>
 
 #include "forms/form1.h"
 #include "forms/form2.h"
+#include "forms/protocol_state.h"
 #include "platform/clock.h"
 
 namespace velarin {
@@ -28,6 +32,7 @@ class Services {
 struct App {
   Form2 form2;
   Form1 form1;
+  ProtocolState protocol;  // the main window's port, timer, flags and tables
   Services* services = nullptr;
   std::string settings_path;  // the profile file beside the executable, or --settings
 

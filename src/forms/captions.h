@@ -1,5 +1,6 @@
 #pragma once
-// Captions of the two windows, one definition each.
+// Captions of the two windows, one definition each (the family options take
+// theirs from the family table).
 
 #include <array>
 #include <string_view>
@@ -15,10 +16,6 @@ inline constexpr std::string_view kConnect = "Connect";
 inline constexpr std::string_view kDisconnect = "Disconnect";
 inline constexpr std::string_view kEcuInfoFrame = "ECU Info";
 inline constexpr std::string_view kEcuTypeFrame = "ECU Type";
-inline constexpr std::string_view k15m = "15m";
-inline constexpr std::string_view k15Rc = "15Rc";
-inline constexpr std::string_view k16m = "16m";
-inline constexpr std::string_view kP8 = "P8";
 inline constexpr std::string_view kScaleOne = "1";
 inline constexpr std::string_view kEcuData = "Ecu data";
 inline constexpr std::string_view kCalibration = "Calibration";

@@ -1,8 +1,11 @@
 #include "forms/ecu_family.h"
 
 namespace velarin {
+namespace {
 
-OptionButton& FamilyOption(Form2& f, EcuFamily family) {
+// Form2Controls or const Form2Controls alike.
+template <typename Controls>
+auto& OptionOf(Controls& f, EcuFamily family) {
   switch (family) {
     case EcuFamily::Ecu15m:
       return f.Option1;
@@ -16,12 +19,30 @@ OptionButton& FamilyOption(Form2& f, EcuFamily family) {
   return f.Option2;
 }
 
-std::optional<EcuFamily> SelectedFamily(const Form2& f) {
-  if (f.Option1.value) return EcuFamily::Ecu15m;
-  if (f.Option9.value) return EcuFamily::Ecu15Rc;
-  if (f.Option7.value) return EcuFamily::Ecu16m;
-  if (f.Option2.value) return EcuFamily::EcuP8;
+}  // namespace
+
+OptionButton& FamilyOption(Form2Controls& f, EcuFamily family) { return OptionOf(f, family); }
+
+const OptionButton& FamilyOption(const Form2Controls& f, EcuFamily family) {
+  return OptionOf(f, family);
+}
+
+bool IsSelected(const Form2Controls& f, EcuFamily family) { return FamilyOption(f, family).value; }
+
+std::optional<EcuFamily> SelectedFamily(const Form2Controls& f) {
+  for (const FamilyFacts& facts : kFamilies) {
+    if (IsSelected(f, facts.id)) return facts.id;
+  }
   return std::nullopt;
+}
+
+const FamilyFacts* SelectedFacts(const Form2Controls& f) {
+  const std::optional<EcuFamily> family = SelectedFamily(f);
+  return family ? &FactsOf(*family) : nullptr;
+}
+
+void SelectFamilyOption(Form2Controls& f, EcuFamily family) {
+  for (const FamilyFacts& facts : kFamilies) FamilyOption(f, facts.id).value = facts.id == family;
 }
 
 }  // namespace velarin

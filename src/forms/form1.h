@@ -1,7 +1,9 @@
 #pragma once
-// The test window's controls (diagnostic mode, actuator tests, CO trimmer).
+// The test window Form1: the controls it draws (diagnostic mode, actuator tests,
+// CO trimmer), its log, and the bookkeeping of its waits.
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "forms/controls.h"
@@ -11,11 +13,9 @@ namespace velarin {
 
 inline constexpr int kTestButtonCount = 9;  // Command1..Command9
 
-struct Form1 {
-  Form1();
-
+// Everything the test window draws: copied whole into each snapshot the view paints.
+struct Form1Controls {
   std::string caption;
-  bool loaded = false;
   bool visible = false;
 
   std::array<Button, kTestButtonCount> Command;  // Command[0] is Command1
@@ -28,6 +28,12 @@ struct Form1 {
   OptionButton Option1;  // "On"
   OptionButton Option2;  // "Off"
   MenuItem back;         // "Back"
+};
+
+struct Form1 : Form1Controls {
+  Form1();
+
+  bool loaded = false;
   TraceLog Rtb1;
 
   // How many result waits are running (a second test button may start one inside another).

@@ -1,28 +1,25 @@
 #pragma once
-// The main window's controls, flags and tables, named as the window names them.
+// The main window Form2: the controls it draws, named as the window names them,
+// and its log. What the window keeps about its link lives in ProtocolState.
 
 #include <array>
-#include <cstdint>
-#include <optional>
 #include <string>
 
 #include "forms/controls.h"
-#include "forms/link_port.h"
 #include "forms/trace_log.h"
 
 namespace velarin {
 
-inline constexpr int kChannelCount = 9;     // Check1 0..8
-inline constexpr int kReadoutCount = 10;    // Text1 0..9 (9: 15Rc throttle voltage)
-inline constexpr int kBarSegments = 120;    // Line1 0..119
-inline constexpr int kTempTableSize = 257;  // TempTable 0..256
+inline constexpr int kChannelCount = 9;          // Check1 0..8
+inline constexpr int kReadoutCount = 10;         // Text1 0..9
+inline constexpr int kThrottleVoltsReadout = 9;  // Text1(9): the 15Rc throttle sensor voltage
+inline constexpr int kBarSegments = 120;         // Line1 0..119
 
-struct Form2 {
-  Form2();
-
+// Everything the main window draws: copied whole into each snapshot the view paints.
+// A new control is one member here and one line in the view.
+struct Form2Controls {
   std::string caption;
   bool visible = true;
-  bool loaded = false;
 
   // Connection.
   Label Frame1;     // "Com Port"
@@ -31,17 +28,10 @@ struct Form2 {
   CheckBox Check2;  // connection switch (element 0)
   Shape Shape1;     // lamp
   Label Label4;     // status line
-  LinkPort MSComm1;
-  Timer Timer1;
-  TextBox Text5;  // "pause" (hidden)
+  TextBox Text5;    // "pause" (hidden)
   Label Label8;
   TextBox Text11;  // "inter byte delay" (hidden)
   Label Label11;
-
-  // Connection flags.
-  bool init = false;
-  bool ecuinf = false;
-  bool cal_ask = false;
 
   // Identification.
   Label Frame2;     // "ECU Info"
@@ -68,25 +58,21 @@ struct Form2 {
   Label Label25;  // bar scale
   Label Label26;  // engine speed text
   std::array<LineSegment, kBarSegments> Line1;
-  // Live-data frames begun on an open port since the window loaded (front ends count reads).
-  uint64_t live_frames = 0;
 
   // Diagnostics, navigation, donation.
   Button Command11;  // "DTC"
   Button Command8;   // donation picture
   MenuItem test;     // "Tests"
 
-  TraceLog Rtb1;
-
-  // P8 temperature table; entries 241..256 are never set.
-  std::array<std::optional<double>, kTempTableSize> TempTable;
-
   // Not a control of the original window: the status bar of this program.
   std::string status_bar;
-  // Times the adapter vanished under a connection, which then ended (front ends watch
-  // it), and the OS reason of the last such loss.
-  uint64_t link_losses = 0;
-  std::string link_lost_reason;
+};
+
+struct Form2 : Form2Controls {
+  Form2();
+
+  bool loaded = false;
+  TraceLog Rtb1;
 };
 
 }  // namespace velarin

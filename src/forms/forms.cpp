@@ -1,6 +1,7 @@
 #include <string>
 
 #include "forms/captions.h"
+#include "forms/ecu_family.h"
 #include "forms/form1.h"
 #include "forms/form2.h"
 
@@ -28,11 +29,10 @@ Form2::Form2() {
   Command6.caption = captions::kEcuInfoButton;
   Command7.caption = captions::kCalibrationButton;
   Frame3.caption = captions::kEcuTypeFrame;
-  Option1.caption = captions::k15m;
-  Option1.value = true;
-  Option9.caption = captions::k15Rc;
-  Option7.caption = captions::k16m;
-  Option2.caption = captions::kP8;
+  for (const FamilyFacts& family : kFamilies) {
+    FamilyOption(*this, family.id).caption = family.caption;
+  }
+  FamilyOption(*this, kOpeningFamily).value = true;
   Option3.caption = captions::kScaleOne;
   Option3.value = true;
   Option6.caption = captions::kScaleOne;
@@ -42,7 +42,7 @@ Form2::Form2() {
     Check1[i].value = true;
     Label3[i].caption = captions::kUnits[i];
   }
-  Text1[9].visible = false;
+  Text1[kThrottleVoltsReadout].visible = false;
   Label9.caption = captions::kVolt;
   Label9.visible = false;
   Label25.caption = captions::kBarScale;

@@ -26,7 +26,7 @@ void GuiLoop::Publish() {
 
 bool GuiLoop::Start(std::string* error) {
   app_.settings_path = options_.settings_path;
-  app_.form2.MSComm1.device = device_.get();
+  app_.protocol.MSComm1.device = device_.get();
   WireMainLoop(loop_, app_);
   loop_.SetPublish([this] { Publish(); });
   clock_.SetHook([this] {
@@ -42,7 +42,7 @@ bool GuiLoop::Start(std::string* error) {
   if (!options_.decimal_separator.empty()) SetDecimalSeparator(options_.decimal_separator);
   LoadMainWindow(app_);
   if (!options_.com.empty()) SetComText(app_, options_.com);
-  if (!options_.device_path.empty()) app_.form2.MSComm1.device_path = options_.device_path;
+  if (!options_.device_path.empty()) app_.protocol.MSComm1.device_path = options_.device_path;
   if (options_.simulate) {
     if (options_.simulate_family) ClickFamily(app_, *options_.simulate_family);
     const EcuFamily family = SelectedFamily(app_.form2).value_or(EcuFamily::Ecu15m);

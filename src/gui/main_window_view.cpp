@@ -16,8 +16,6 @@
 
 namespace velarin::gui {
 namespace {
-constexpr std::array<EcuFamily, 4> kOptionFamilies = {EcuFamily::Ecu15m, EcuFamily::Ecu15Rc,
-                                                      EcuFamily::Ecu16m, EcuFamily::EcuP8};
 constexpr int kThrottleRow = 6;
 constexpr int kReadoutWidth = 90;
 }  // namespace
@@ -115,7 +113,7 @@ QWidget* MainWindowView::BuildConnection() {
   for (size_t i = 0; i < options.size(); ++i) {
     options[i] = new QRadioButton(Frame3_);
     family->addWidget(options[i]);
-    const EcuFamily f = kOptionFamilies[i];
+    const EcuFamily f = kFamilies[i].id;
     connect(options[i], &QRadioButton::clicked, this,
             [this, f] { loop_.Post([f](App& app) { ClickFamily(app, f); }); });
   }

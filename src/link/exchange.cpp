@@ -54,10 +54,10 @@ std::string HexText(const std::vector<uint8_t>& bytes) {
 
 std::optional<uint8_t> AskByte(LinkPort& port, Clock& clock, uint8_t code, PollStep step,
                                WaitReadings* readings) {
-  clock.Sleep(8);
+  clock.Sleep(kSettleBeforeFlushMs);
   FlushInput(port);
   SendByte(port, code);
-  if (!WaitForInput(port, clock, 2, 3000, step, readings)) return std::nullopt;
+  if (!WaitForInput(port, clock, 2, kAskTimeoutMs, step, readings)) return std::nullopt;
   std::vector<uint8_t> bytes = ReadInput(port);
   // The first byte is the adapter's echo; the second is the answer; more are ignored.
   if (bytes.size() < 2) return std::nullopt;  // the device vanished between wait and read

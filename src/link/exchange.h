@@ -34,6 +34,12 @@ inline constexpr PollStep kPollTestStart{0, {3, 0}, {1, 0}};
 // Diagnostic-mode exit: read the clock, test, sleep 1 ms, sleep 3 ms.
 inline constexpr PollStep kPollExit{0, {0, 0}, {1, 3}};
 
+// The pause before each flush that lets the line settle (ask, wake-up answer,
+// Connect, diagnostic-mode exit).
+inline constexpr uint32_t kSettleBeforeFlushMs = 8;
+// How long AskByte waits for the echo and the answer.
+inline constexpr int32_t kAskTimeoutMs = 3000;
+
 // The two clock readings of a wait: its start and the last reading of a pass
 // (both 0 before any pass ran). The identification reads log their difference.
 struct WaitReadings {

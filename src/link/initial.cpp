@@ -1,21 +1,30 @@
 #include "link/initial.h"
 
+#include <iterator>
 #include <string>
 
+#include "forms/ecu_family.h"
 #include "link/exchange.h"
-#include "link/kline_codes.h"
 #include "link/link_port.h"
 #include "link/link_texts.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 namespace {
 
-constexpr int16_t kEventDataReceived = 2;
 constexpr int kBurstBytes = 6;
 constexpr int32_t kBurstTimeoutMs = 3000;
 constexpr uint32_t kBurstSettleMs = 100;
 constexpr size_t kIsoCodeChars = 12;
 constexpr std::string_view kAnswerLog[] = {texts::kTx0F, texts::kTxAA, texts::kTxCC};
+// From the report line to the flush before the answers (with the settle pause, 518 ms).
+constexpr uint32_t kBeforeAnswerMs = 510;
+
+// True when the selected family's link start is `start`, read now.
+bool SelectedStarts(const Form2& f, LinkStart start) {
+  const FamilyFacts* family = SelectedFacts(f);
+  return family != nullptr && family->link_start == start;
+}
 
 // Shows the ISO code found in the burst and returns the report line.
 std::string_view ReportBurst(Form2& f, const std::vector<uint8_t>& burst) {
@@ -33,20 +42,18 @@ std::string_view ReportBurst(Form2& f, const std::vector<uint8_t>& burst) {
 
 }  // namespace
 
-void Initial(App& app) {
-  Form2& f = app.form2;
-  Clock& clock = app.clock();
-  LinkPort& port = f.MSComm1;
+void Initial(Form2& f, ProtocolState& p, Clock& clock) {
+  LinkPort& port = p.MSComm1;
   if (!port.PortOpen()) return;
 
   std::string_view report;
-  if (f.Option9.value) {
+  if (SelectedStarts(f, LinkStart::kAnswerAtOnce)) {
     report = texts::k15RcSkip;
   } else {
-    if (port.CommEvent() != kEventDataReceived) return;
+    if (port.CommEvent() != kCommEventReceive) return;
     if (!WaitForInput(port, clock, kBurstBytes, kBurstTimeoutMs, kPoll3Then1)) {
       f.Check1[0].enabled = true;
-      f.init = true;
+      p.init = true;
       return;
     }
     clock.Sleep(kBurstSettleMs);
@@ -55,24 +62,25 @@ void Initial(App& app) {
 
   AppendLog(f.Rtb1, report);
   f.Label4.caption.clear();
-  clock.Sleep(510);
-  clock.Sleep(8);
+  clock.Sleep(kBeforeAnswerMs);
+  clock.Sleep(kSettleBeforeFlushMs);
   FlushInput(port);
-  for (int i = 0; i < 3; ++i) {
+  for (size_t i = 0; i < std::size(kline::kWakeAnswer); ++i) {
     SendByte(port, kline::kWakeAnswer[i]);
     AppendLog(f.Rtb1, kAnswerLog[i]);
     clock.Sleep(kWakeAnswerGapMs);
   }
   AppendLog(f.Rtb1, texts::kInitSuccessful);
-  // One test per family, as the options are read; only one can hold.
-  for (bool selected : {f.Option1.value, f.Option9.value, f.Option7.value}) {
-    if (selected) {
+  // One test per family whose handshake ends in the switch, as the options are
+  // read in table order; only one can hold.
+  for (const FamilyFacts& family : kFamilies) {
+    if (family.link_start != LinkStart::kNoHandshake && IsSelected(f, family.id)) {
       SetBaudRate(port, kKLineBaud);
       AppendLog(f.Rtb1, texts::k7812);
     }
   }
   f.Check1[0].enabled = true;
-  f.init = true;
+  p.init = true;
 }
 
 }  // namespace velarin

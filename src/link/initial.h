@@ -4,7 +4,9 @@
 
 #include <cstdint>
 
-#include "forms/app.h"
+#include "forms/form2.h"
+#include "forms/protocol_state.h"
+#include "platform/clock.h"
 
 namespace velarin {
 
@@ -12,7 +14,7 @@ namespace velarin {
 inline constexpr uint32_t kWakeAnswerGapMs = 110;
 
 // One call per polling tick while `init` is false. Returns at once while nothing
-// has arrived; otherwise runs the whole handshake (about 1 s) and sets `init`.
-void Initial(App& app);
+// has arrived; otherwise runs the whole handshake (about 1 s) and sets p.init.
+void Initial(Form2& f, ProtocolState& p, Clock& clock);
 
 }  // namespace velarin

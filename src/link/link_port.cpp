@@ -28,7 +28,7 @@ int16_t PortNumberFromText(std::string_view text) {
 void OpenLinkPort(LinkPort& port, int16_t port_number) {
   if (port.device == nullptr) return;
   if (port.PortOpen()) {
-    Absorb(port, 8005, "Port already open");
+    Absorb(port, kErrPortAlreadyOpen, "Port already open");
     return;
   }
   port.CommPort = port_number;
@@ -36,18 +36,18 @@ void OpenLinkPort(LinkPort& port, int16_t port_number) {
   port.RTSEnable = true;
   port.RThreshold = 1;
   port.SThreshold = 0;
-  port.Settings = "1200,n,8,1";
+  port.Settings = kWakeSettings;
   port.rate_warning.clear();
   std::string path = port.device_path;
   if (path.empty()) {
     if (port_number < 1) {
-      Absorb(port, 8002, "Invalid port number");
+      Absorb(port, kErrBadPortNumber, "Invalid port number");
       return;
     }
     path = DevicePathForPort(port_number);
   }
   if (!port.device->Open(path)) {
-    Absorb(port, 8002, "Invalid port number");
+    Absorb(port, kErrBadPortNumber, "Invalid port number");
     return;
   }
   port.baud = kWakeBaud;

@@ -6,11 +6,9 @@
 #include <string_view>
 
 #include "forms/link_port.h"
+#include "protocol/line_rates.h"
 
 namespace velarin {
-
-inline constexpr int32_t kKLineBaud = 7812;  // 7812.5 rounded half to even
-inline constexpr int32_t kWakeBaud = 1200;
 
 // A rate more than 2 % off the ECU's 7812.5 baud cannot carry the K-line.
 bool FarFromKLine(int32_t rate);

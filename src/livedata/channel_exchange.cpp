@@ -16,11 +16,9 @@ int HexValue(char c) {
   return -1;
 }
 
-bool Wait(App& app, int count) {
-  return WaitForInput(app.form2.MSComm1, app.clock(), count, kAnswerTimeoutMs, kPoll3);
+bool Wait(const FrameLink& link, int count) {
+  return WaitForInput(link.port, link.clock, count, kAnswerTimeoutMs, kPoll3);
 }
-
-std::string ReadAnswerText(App& app) { return HexText(ReadInput(app.form2.MSComm1)); }
 
 }  // namespace
 
@@ -41,39 +39,39 @@ uint32_t FramePauseMs(const Form2& f, const FrameProfile& profile) {
   return static_cast<uint32_t>(ms);
 }
 
-void FramePause(App& app, const FrameProfile& profile) {
-  const uint32_t ms = FramePauseMs(app.form2, profile);
-  if (ms > 0) app.clock().Sleep(ms);
+void FramePause(const FrameLink& link, const FrameProfile& profile) {
+  const uint32_t ms = FramePauseMs(link.form, profile);
+  if (ms > 0) link.clock.Sleep(ms);
 }
 
-bool RunChannelExchange(App& app, const FrameProfile& profile, const ChannelRequest& request,
-                        bool with_15rc, ChannelAnswer* answer) {
-  LinkPort& port = app.form2.MSComm1;
+bool RunChannelExchange(const FrameLink& link, const FrameProfile& profile,
+                        const ChannelRequest& request, bool with_15rc, ChannelAnswer* answer) {
+  LinkPort& port = link.port;
   *answer = ChannelAnswer{};
-  FramePause(app, profile);
+  FramePause(link, profile);
   FlushInput(port);
   SendByte(port, request.code);
-  if (!Wait(app, 2)) return false;
+  if (!Wait(link, 2)) return false;
   bool paired = false;
   switch (request.kind) {
     case ExchangeKind::kOneCode:
       break;
     case ExchangeKind::kTwoCodes:
       // The first answer stays in the buffer; both are read together.
-      FramePause(app, profile);
+      FramePause(link, profile);
       SendByte(port, request.second_code);
-      if (!Wait(app, 4)) return false;
+      if (!Wait(link, 4)) return false;
       paired = true;
       break;
     case ExchangeKind::kThrottle:
       if (with_15rc) {
         SendByte(port, request.second_code);
-        if (!Wait(app, 4)) return false;
+        if (!Wait(link, 4)) return false;
         paired = true;
       }
       break;
   }
-  const std::string hex = ReadAnswerText(app);
+  const std::string hex = HexText(ReadInput(port));
   answer->first = DataBehindEcho(hex, 0, request.code);
   if (paired) answer->second = DataBehindEcho(hex, 2, request.second_code);
   return true;

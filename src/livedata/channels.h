@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "forms/form2.h"
-#include "link/kline_codes.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 
@@ -20,8 +20,6 @@ enum Channel : int {
   kBattery = 7,
   kTrimmer = 8,
 };
-// Text1(9): the 15Rc throttle sensor voltage, on the throttle row.
-inline constexpr int kThrottleVoltsReadout = 9;
 
 enum class ExchangeKind {
   kOneCode,   // code, wait for echo + data

@@ -6,11 +6,8 @@
 
 namespace velarin {
 
-// Engine speed = constant / period (period counts of the crank signal).
-inline constexpr double kRpmConstant = 15'000'000.0;    // 15m, 15Rc, 16m
-inline constexpr double kRpmConstantP8 = 30'000'000.0;  // P8 counts at half the rate
-
-// Truncated toward zero; period must not be 0 (the frame never divides by it).
+// Engine speed = constant / period (the constants are the frames': kRpmConstant,
+// kRpmConstantP8). Truncated toward zero; period must not be 0 (the frame never divides by it).
 double RpmFromPeriod(double constant, uint32_t period);
 // Segments of the speed bar to light: rpm / 100 rounded half to even.
 int64_t BarLevel(double rpm);

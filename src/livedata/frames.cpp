@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "forms/ecu_family.h"
 #include "link/exchange.h"
 #include "livedata/channel_exchange.h"
 #include "livedata/channels.h"
 #include "livedata/conversions.h"
-#include "livedata/frame_profile.h"
 #include "livedata/livedata_texts.h"
 #include "livedata/speed_bar.h"
 #include "livedata/temp_table.h"
@@ -40,9 +40,9 @@ bool Usable(const FrameProfile& p, const std::optional<uint8_t>& x) {
   return x && !(p.ff_means_no_value && *x == kFF);
 }
 
-std::string TemperatureText(const Form2& f, const FrameProfile& p, uint8_t x) {
+std::string TemperatureText(const TempTableEntries& table, const FrameProfile& p, uint8_t x) {
   if (p.temperature == TemperatureRule::kTable) {
-    return TwoDecimalsText(TemperatureFromTable(f.TempTable, x));
+    return TwoDecimalsText(TemperatureFromTable(table, x));
   }
   return PlainText(TemperatureCelsius(x));
 }
@@ -54,7 +54,7 @@ void HandTrimmerOver(App& app, double value) {
   if (!test.loaded || !(value > -128 && value < 127)) return;
   const int position = static_cast<int>(value);
   test.Slider1.value = position;
-  test.Text2.text = std::to_string(position + 127);  // the byte form the window keeps
+  test.Text2.text = std::to_string(position + kline::kTrimmerCentre);  // the byte form it keeps
 }
 
 void ShowChannel(App& app, const FrameProfile& p, int channel, bool with_15rc,
@@ -78,7 +78,7 @@ void ShowChannel(App& app, const FrameProfile& p, int channel, bool with_15rc,
       break;
     case kAirTemp:
     case kWaterTemp:
-      if (Usable(p, a.first)) readout = TemperatureText(f, p, *a.first);
+      if (Usable(p, a.first)) readout = TemperatureText(app.protocol.TempTable, p, *a.first);
       break;
     case kThrottle:
       if (!Usable(p, a.first)) break;
@@ -108,33 +108,32 @@ void ShowChannel(App& app, const FrameProfile& p, int channel, bool with_15rc,
 
 void ReadLiveFrame(App& app, const FrameProfile& profile) {
   Form2& f = app.form2;
+  ProtocolState& link = app.protocol;
   if (profile.yields_at_start) {
-    const bool polling = f.Timer1.enabled;
+    const bool polling = link.Timer1.enabled;
     const bool test_window_open = app.form1.loaded;
     app.services->DoEvents();
     f.Label4.caption.clear();
     // A handler run by the yield may have taken the link over (the test window puts
     // the ECU into diagnostic mode) or stopped the polling: the frame must not go on.
-    if ((polling && !f.Timer1.enabled) || (!test_window_open && app.form1.loaded)) return;
+    if ((polling && !link.Timer1.enabled) || (!test_window_open && app.form1.loaded)) return;
   }
-  if (!f.MSComm1.PortOpen()) return;
-  ++f.live_frames;
-  const bool with_15rc = profile.reads_15rc_throttle && f.Option9.value;
-  FramePause(app, profile);
-  FlushInput(f.MSComm1);
+  if (!link.MSComm1.PortOpen()) return;
+  ++link.live_frames;
+  const FamilyFacts* family = SelectedFacts(f);
+  const bool with_15rc = profile.reads_15rc_throttle && family != nullptr && family->throttle_15rc;
+  const FrameLink frame_link{link.MSComm1, app.clock(), f};
+  FramePause(frame_link, profile);
+  FlushInput(link.MSComm1);
   for (int channel = 0; channel < kChannelCount; ++channel) {
     if (!f.Check1[channel].value) continue;
     ChannelRequest request = kChannelRequests[channel];
     if (channel == kTrimmer) request.code = profile.trimmer_code;
     ChannelAnswer answer;
     // A time-out drops the rest of the frame; every readout keeps what it shows.
-    if (!RunChannelExchange(app, profile, request, with_15rc, &answer)) return;
+    if (!RunChannelExchange(frame_link, profile, request, with_15rc, &answer)) return;
     ShowChannel(app, profile, channel, with_15rc, answer);
   }
 }
-
-void ReadLive15m(App& app) { ReadLiveFrame(app, kFrame15m); }
-void ReadLive16m(App& app) { ReadLiveFrame(app, kFrame16m); }
-void ReadLiveP8(App& app) { ReadLiveFrame(app, kFrameP8); }
 
 }  // namespace velarin

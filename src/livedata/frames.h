@@ -4,14 +4,13 @@
 // Nothing is logged; a time-out drops the rest of the frame silently.
 
 #include "forms/app.h"
-#include "livedata/frame_profile.h"
+#include "protocol/frame_profile.h"
 
 namespace velarin {
 
+// ReadLive15m, ReadLive16m and ReadLiveP8: this reader with kReadLive15m (15m, and
+// 15Rc with its throttle branch), kReadLive16m or kReadLiveP8. The polling tick
+// passes the profile its family's row names.
 void ReadLiveFrame(App& app, const FrameProfile& profile);
-
-void ReadLive15m(App& app);  // 15m and 15Rc (Option9 adds the second throttle code)
-void ReadLive16m(App& app);
-void ReadLiveP8(App& app);
 
 }  // namespace velarin

@@ -1,14 +1,15 @@
 #include "livedata/panel.h"
 
-#include "connection/timer_on.h"
+#include "forms/timer_on.h"
 #include "livedata/channels.h"
 
 namespace velarin {
 
 void Check1_Click(App& app, int /*index*/) {
   Form2& f = app.form2;
+  ProtocolState& p = app.protocol;
   app.services->DoEvents();
-  if (f.init) TimerOn(app, 0);
+  if (p.init) TimerOn(p.Timer1, app.clock(), 0);
   for (int i = 0; i < kChannelCount; ++i) {
     if (f.Check1[i].value) continue;
     f.Text1[i].text.clear();
@@ -22,7 +23,7 @@ void Check1_Click(App& app, int /*index*/) {
     Check1_Click(app, kThrottle);  // setting the box raises its click
   }
   // A test window opened by the yield owns the link now; it restarts the polling when it goes.
-  if (f.init && !app.form1.loaded) TimerOn(app, kRestartIntervalMs);
+  if (p.init && !app.form1.loaded) TimerOn(p.Timer1, app.clock(), kRestartIntervalMs);
 }
 
 void ClickChannel(App& app, int index) {

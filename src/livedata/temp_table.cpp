@@ -26,7 +26,7 @@ TempTableEntries TempTableValues() {
   return table;
 }
 
-void BuildTempTable(Form2& f) { f.TempTable = TempTableValues(); }
+void BuildTempTable(ProtocolState& p) { p.TempTable = TempTableValues(); }
 
 double TemperatureFromTable(const TempTableEntries& table, uint8_t x) {
   if (table[x]) return *table[x];

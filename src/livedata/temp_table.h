@@ -6,15 +6,13 @@
 #include <cstdint>
 #include <optional>
 
-#include "forms/form2.h"
+#include "forms/protocol_state.h"
 
 namespace velarin {
 
-using TempTableEntries = std::array<std::optional<double>, kTempTableSize>;
-
 // Entries 0..240 by repeated subtraction; 241..256 stay unset.
 TempTableEntries TempTableValues();
-void BuildTempTable(Form2& f);
+void BuildTempTable(ProtocolState& p);
 // The temperature of raw byte x: its entry; an unset entry (bytes 241..255)
 // continues the -55 plateau. A table that was never built is read as if it had been.
 double TemperatureFromTable(const TempTableEntries& table, uint8_t x);

@@ -1,36 +1,40 @@
+#include "protocol/kline_codes.h"
 #include "sim/ecu_scenario.h"
 
 namespace velarin {
+namespace {
+
+// What tells the demo ECUs apart besides the family's facts: their texts and ISO code.
+struct DemoEcu {
+  EcuFamily family;
+  const char* ident;
+  const char* calibration;
+  std::vector<uint8_t> burst;  // used by the families that send one
+};
+
+const DemoEcu kDemoEcus[] = {
+    {EcuFamily::Ecu15m, "VLR15M0107", "CAL04711", {0x55, 0x01, 0x8A, 0x13, 0x27, 0x40}},
+    {EcuFamily::Ecu15Rc, "VLR15RC203", "CALRC052", {}},
+    {EcuFamily::Ecu16m, "VLR16M0311", "CAL16M09", {0x55, 0x01, 0x8A, 0x16, 0x31, 0x42}},
+    {EcuFamily::EcuP8, "VLRP8A0412", "CALP8B01", {}},
+};
+
+}  // namespace
 
 EcuScenario DefaultScenario(EcuFamily family) {
   EcuScenario s;
   s.family = family;
   s.engine_model = true;
-  switch (family) {
-    case EcuFamily::Ecu15m:
-      s.ident = "VLR15M0107";
-      s.calibration = "CAL04711";
-      s.burst = {0x55, 0x01, 0x8A, 0x13, 0x27, 0x40};
-      break;
-    case EcuFamily::Ecu15Rc:
-      s.ident = "VLR15RC203";
-      s.calibration = "CALRC052";
-      s.burst.clear();
-      break;
-    case EcuFamily::Ecu16m:
-      s.ident = "VLR16M0311";
-      s.calibration = "CAL16M09";
-      s.burst = {0x55, 0x01, 0x8A, 0x16, 0x31, 0x42};
-      // Its fault memory is a register of its own, not the trimmer's.
-      s.fault1 = 0;
-      break;
-    case EcuFamily::EcuP8:
-      s.ident = "VLRP8A0412";
-      s.calibration = "CALP8B01";
-      s.burst.clear();
-      s.fault1 = 0;
-      break;
+  for (const DemoEcu& demo : kDemoEcus) {
+    if (demo.family != family) continue;
+    s.ident = demo.ident;
+    s.calibration = demo.calibration;
+    s.burst = demo.burst;
   }
+  const FamilyFacts& facts = FactsOf(family);
+  if (facts.link_start != LinkStart::kAwaitBurst) s.burst.clear();
+  // Where the trimmer is read elsewhere, the fault memory is a register of its own.
+  if (facts.live_frame->trimmer_code != kline::kFault1) s.fault1 = 0;
   return s;
 }
 

@@ -3,17 +3,15 @@
 #include <algorithm>
 #include <utility>
 
-#include "link/kline_codes.h"
-#include "link/link_port.h"
+#include "protocol/kline_codes.h"
+#include "protocol/line_rates.h"
 #include "sim/engine_model.h"
 #include "sim/wire_timing.h"
 
 namespace velarin {
 namespace {
 
-bool SendsBurst(EcuFamily family) {
-  return family == EcuFamily::Ecu15m || family == EcuFamily::Ecu16m;
-}
+LinkStart StartOf(EcuFamily family) { return FactsOf(family).link_start; }
 
 bool IsLowByteOfPair(uint8_t code) {
   return code == kline::kRpmLow || code == kline::kInjectionLow;
@@ -31,7 +29,9 @@ EcuModel::EcuModel(EcuScenario scenario, EcuScheduler& scheduler, WireListener& 
       trimmer_(scenario_.trimmer) {}
 
 int32_t EcuModel::ecu_baud() const {
-  if (scenario_.family == EcuFamily::EcuP8 || phase_ == Phase::kAwake) return kKLineBaud;
+  if (StartOf(scenario_.family) == LinkStart::kNoHandshake || phase_ == Phase::kAwake) {
+    return kKLineBaud;
+  }
   return kWakeBaud;
 }
 
@@ -66,12 +66,13 @@ void EcuModel::IgnitionOn() {
   ignition_at_us_ = scheduler_.NowUs();
   ecu_tx_free_us_ = ignition_at_us_;
   const uint64_t ready = ignition_at_us_ + uint64_t{scenario_.ignition_delay_ms} * 1000;
-  if (scenario_.family == EcuFamily::EcuP8) {
+  const LinkStart start = StartOf(scenario_.family);
+  if (start == LinkStart::kNoHandshake) {
     Later(ready, [this] { phase_ = Phase::kAwake; });
     return;
   }
   uint64_t listening = ready;
-  if (SendsBurst(scenario_.family)) listening = Transmit(scenario_.burst, ready, kWakeBaud);
+  if (start == LinkStart::kAwaitBurst) listening = Transmit(scenario_.burst, ready, kWakeBaud);
   Later(listening, [this] { phase_ = Phase::kHandshake; });
 }
 
@@ -170,8 +171,7 @@ void EcuModel::Answer(uint8_t code, uint64_t end_us) {
 }
 
 uint8_t EcuModel::trimmer_code() const {
-  const EcuFamily f = scenario_.family;
-  return f == EcuFamily::Ecu15m || f == EcuFamily::Ecu15Rc ? kline::kFault1 : kline::kTrimmer;
+  return FactsOf(scenario_.family).live_frame->trimmer_code;
 }
 
 uint8_t EcuModel::TrimmerByte() const {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/ecu_family.h"
+#include "protocol/families.h"
 
 namespace velarin {
 

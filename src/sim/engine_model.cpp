@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "link/kline_codes.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 namespace {
@@ -113,12 +113,15 @@ uint8_t P8TemperatureByte(double celsius) {
 }
 
 std::optional<uint8_t> EncodeLive(EcuFamily family, uint8_t code, const EngineState& e) {
-  const bool p8 = family == EcuFamily::EcuP8;
-  const bool rc = family == EcuFamily::Ecu15Rc;
+  const FamilyFacts& facts = FactsOf(family);
+  const FrameProfile& frame = *facts.live_frame;
+  const bool rc = facts.throttle_15rc;
   // hi = 0xFF would read as "no value", so periods stay below 0xFF00.
-  const uint16_t period = ToWord((p8 ? 30e6 : 15e6) / std::max(e.rpm, 1.0), 0xFEFF);
+  const uint16_t period = ToWord(frame.rpm_constant / std::max(e.rpm, 1.0), 0xFEFF);
   const uint16_t injection = ToWord(e.injection_ms * 500, 0xFEFF);  // 2 us a count
-  auto temperature = [&](double c) { return p8 ? P8TemperatureByte(c) : ToByte(c + 55); };
+  auto temperature = [&](double c) {
+    return frame.temperature == TemperatureRule::kTable ? P8TemperatureByte(c) : ToByte(c + 55);
+  };
   switch (code) {
     case kline::kRpmHigh:
       return static_cast<uint8_t>(period >> 8);

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "forms/ecu_family.h"
+#include "protocol/families.h"
 
 namespace velarin {
 

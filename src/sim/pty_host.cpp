@@ -18,13 +18,13 @@
 #include <thread>
 
 #include "platform/tty_settings.h"
+#include "protocol/line_rates.h"
 #include "sim/ecu_model.h"
 #include "sim/wire_timing.h"
 
 namespace velarin {
 namespace {
 
-constexpr int32_t kPowerUpBaud = 1200;
 // Longest pause between two looks at the program's rate, so program_baud() stays fresh.
 constexpr uint64_t kRateRefreshUs = 20'000;
 
@@ -60,7 +60,7 @@ class PtyHost::Impl : public EcuScheduler, public WireListener {
     }
     // Through the master this sets the slave's line: no echo, no line editing, so
     // the host never reads back its own bytes before the program has opened the slave.
-    if (!tty::MakeRaw(master_, kPowerUpBaud)) {
+    if (!tty::MakeRaw(master_, kWakeBaud)) {
       SetError(Errno("raw mode on the pty"));
       CloseAll();
       return false;
@@ -72,7 +72,7 @@ class PtyHost::Impl : public EcuScheduler, public WireListener {
       CloseAll();
       return false;
     }
-    program_baud_ = kPowerUpBaud;
+    program_baud_ = kWakeBaud;
     stop_ = false;
     thread_ = std::thread([this] { Run(); });
     return true;
@@ -271,7 +271,7 @@ class PtyHost::Impl : public EcuScheduler, public WireListener {
 
   std::thread thread_;
   std::atomic<bool> stop_{false};
-  std::atomic<int32_t> program_baud_{kPowerUpBaud};
+  std::atomic<int32_t> program_baud_{kWakeBaud};
   int master_ = -1;
   int slave_ = -1;  // kept open so reads on the master never fail with EIO
   int wake_[2] = {-1, -1};

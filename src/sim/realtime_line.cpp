@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "link/link_port.h"
 #include "platform/fine_sleep.h"
 #include "platform/serial_errors.h"
+#include "protocol/line_rates.h"
 #include "sim/ecu_model.h"
 #include "sim/wire_timing.h"
 

@@ -5,9 +5,8 @@
 #include <utility>
 
 #include "capture/capture_format.h"
-#include "forms/captions.h"
-#include "link/kline_codes.h"
-#include "link/link_port.h"
+#include "protocol/kline_codes.h"
+#include "protocol/line_rates.h"
 #include "sim/replay_texts.h"
 #include "sim/wire_timing.h"
 
@@ -15,15 +14,6 @@ namespace velarin {
 namespace {
 
 namespace texts = replay_texts;
-
-struct FamilyName {
-  EcuFamily family;
-  std::string_view name;
-};
-constexpr FamilyName kFamilyNames[] = {{EcuFamily::Ecu15m, captions::k15m},
-                                       {EcuFamily::Ecu15Rc, captions::k15Rc},
-                                       {EcuFamily::Ecu16m, captions::k16m},
-                                       {EcuFamily::EcuP8, captions::kP8}};
 
 std::string Code(uint8_t byte) {
   char text[8];
@@ -186,12 +176,7 @@ class ReplayEcu : public SimulatedEcu {
 
 }  // namespace
 
-std::string FamilyNoteValue(EcuFamily family) {
-  for (const FamilyName& f : kFamilyNames) {
-    if (f.family == family) return std::string(f.name);
-  }
-  return {};
-}
+std::string FamilyNoteValue(EcuFamily family) { return std::string(FactsOf(family).caption); }
 
 Replay::Replay(const Capture& capture)
     : segments_(SplitCapturedSession(capture)), family_note_(capture.Note(kFamilyNoteKey)) {}
@@ -207,17 +192,29 @@ std::shared_ptr<Replay> Replay::Load(const std::string& path, std::string* error
 
 std::optional<EcuFamily> Replay::family() const {
   if (family_note_) {
-    for (const FamilyName& f : kFamilyNames) {
-      if (f.name == *family_note_) return f.family;
+    for (const FamilyFacts& f : kFamilies) {
+      if (f.caption == *family_note_) return f.id;
     }
   }
   for (const CapturedSegment& s : segments_) {
     if (s.exchanges.empty()) continue;
+    // The family whose row fits the traffic: how the link came up, and the code
+    // its trimmer was asked with (the first family with that start, if none fits both).
     const bool asks_0b = std::any_of(s.exchanges.begin(), s.exchanges.end(),
                                      [](const auto& e) { return e.request == kline::kTrimmer; });
-    if (!s.unsolicited.empty()) return asks_0b ? EcuFamily::Ecu16m : EcuFamily::Ecu15m;
-    if (s.exchanges.front().request == kline::kWakeAnswer[0]) return EcuFamily::Ecu15Rc;
-    return EcuFamily::EcuP8;
+    LinkStart start = LinkStart::kNoHandshake;
+    if (!s.unsolicited.empty()) {
+      start = LinkStart::kAwaitBurst;
+    } else if (s.exchanges.front().request == kline::kWakeAnswer[0]) {
+      start = LinkStart::kAnswerAtOnce;
+    }
+    std::optional<EcuFamily> same_start;
+    for (const FamilyFacts& f : kFamilies) {
+      if (f.link_start != start) continue;
+      if ((f.live_frame->trimmer_code == kline::kTrimmer) == asks_0b) return f.id;
+      if (!same_start) same_start = f.id;
+    }
+    return same_start;
   }
   return std::nullopt;
 }

@@ -21,7 +21,7 @@
 
 #include "capture/capture.h"
 #include "capture/captured_session.h"
-#include "forms/ecu_family.h"
+#include "protocol/families.h"
 #include "sim/simulated_ecu.h"
 
 namespace velarin {

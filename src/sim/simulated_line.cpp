@@ -4,7 +4,7 @@
 #include <deque>
 #include <utility>
 
-#include "link/link_port.h"
+#include "protocol/line_rates.h"
 #include "sim/ecu_model.h"
 #include "sim/wire_timing.h"
 

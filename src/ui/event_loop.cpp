@@ -51,7 +51,7 @@ size_t EventLoop::pending_events() const {
 }
 
 bool EventLoop::TickDue() {
-  const Timer& t = app_.form2.Timer1;
+  const Timer& t = app_.protocol.Timer1;
   if (!t.enabled || t.interval < 1) return false;
   if (t.generation != seen_generation_) {
     // TimerOn restarted the count: the first tick is one interval after it.
@@ -63,13 +63,13 @@ bool EventLoop::TickDue() {
 
 void EventLoop::RunTick() {
   const uint32_t due = next_due_;
-  const uint64_t generation = app_.form2.Timer1.generation;
+  const uint64_t generation = app_.protocol.Timer1.generation;
   {
     ScopedValue<bool> in_tick(in_tick_, true);
     if (tick_) tick_();
   }
   ++ticks_run_;
-  const Timer& t = app_.form2.Timer1;
+  const Timer& t = app_.protocol.Timer1;
   if (t.generation == generation && t.interval >= 1) {
     // Due one interval after the previous one was due; an overrun makes it due
     // at once, and however long the overrun, only one tick is pending.
@@ -135,7 +135,7 @@ bool EventLoop::RunUntil(const std::function<bool()>& done, uint32_t max_ms) {
       continue;
     }
     uint32_t wait = std::min<uint32_t>(kIdleSliceMs, max_ms - static_cast<uint32_t>(spent));
-    if (app_.form2.Timer1.enabled && app_.form2.Timer1.interval >= 1) {
+    if (app_.protocol.Timer1.enabled && app_.protocol.Timer1.interval >= 1) {
       // RunOne has just brought next_due_ up to date with the timer.
       const int32_t until_due = Elapsed(clock_.NowMs(), next_due_);
       wait = std::min<uint32_t>(wait, until_due > 0 ? static_cast<uint32_t>(until_due) : 0);
@@ -148,13 +148,6 @@ void EventLoop::RunFor(uint32_t max_ms) { RunUntil(nullptr, max_ms); }
 
 void EventLoop::Run() {
   while (!quitting()) RunUntil(nullptr, kIdleSliceMs * 60);
-}
-
-EventLoopThread::EventLoopThread(EventLoop& loop) : loop_(loop), thread_([&loop] { loop.Run(); }) {}
-
-EventLoopThread::~EventLoopThread() {
-  loop_.Quit();
-  if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace velarin

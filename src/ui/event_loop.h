@@ -9,7 +9,6 @@
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "forms/app.h"
 #include "platform/clock.h"
@@ -23,7 +22,7 @@ class EventLoop : public Services {
 
   // Thread-safe: queues a user event (a click, typed text, an option choice).
   void Post(std::function<void()> event);
-  // The Timer1 handler, run whenever form2.Timer1 is enabled and a tick is due.
+  // The Timer1 handler, run whenever protocol.Timer1 is enabled and a tick is due.
   void SetTick(std::function<void()> tick) { tick_ = std::move(tick); }
   // Called on the loop's thread after every event and tick, inside DoEvents and on
   // Repaint: the place where a view takes its snapshot of the forms.
@@ -78,20 +77,6 @@ class EventLoop : public Services {
   bool in_tick_ = false;
   int event_depth_ = 0;
   uint64_t ticks_run_ = 0;
-};
-
-// Runs loop.Run() on a thread of its own (the GUI's protocol thread) until
-// destroyed: the destructor quits the loop and joins the thread.
-class EventLoopThread {
- public:
-  explicit EventLoopThread(EventLoop& loop);
-  ~EventLoopThread();
-  EventLoopThread(const EventLoopThread&) = delete;
-  EventLoopThread& operator=(const EventLoopThread&) = delete;
-
- private:
-  EventLoop& loop_;
-  std::thread thread_;
 };
 
 }  // namespace velarin

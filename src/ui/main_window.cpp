@@ -11,18 +11,19 @@ namespace velarin {
 
 void LoadMainWindow(App& app) {
   Form2& f = app.form2;
-  f.init = false;
-  f.ecuinf = false;
-  f.cal_ask = false;
-  f.link_losses = 0;
-  f.link_lost_reason.clear();
+  ProtocolState& p = app.protocol;
+  p.init = false;
+  p.ecuinf = false;
+  p.cal_ask = false;
+  p.link_losses = 0;
+  p.link_lost_reason.clear();
   // The selectors open checked with empty readouts; Text1(9) shows only for 15Rc.
   for (CheckBox& selector : f.Check1) selector.value = true;
   for (TextBox& readout : f.Text1) readout.text.clear();
-  f.Text1[9].visible = f.Option9.value;
-  f.Label9.visible = f.Option9.value;
-  BuildTempTable(f);
-  RestoreSettings(app);
+  const FamilyFacts* family = SelectedFacts(f);
+  ShowThrottleVolts(f, family != nullptr && family->throttle_15rc);
+  BuildTempTable(p);
+  RestoreSettings(f, app.settings_path);
   f.loaded = true;
 }
 
@@ -35,33 +36,27 @@ void SetComText(App& app, std::string_view text) { app.form2.Text6.text = std::s
 
 void ClickFamily(App& app, EcuFamily family) {
   SelectFamilyOption(app.form2, family);
-  FamilyOption_Click(app, family);
+  FamilyOption_Click(app.form2, family);
 }
 
 void ClickCheck3(App& app) {
   app.form2.Check3.value = !app.form2.Check3.value;
-  Check3_Click(app);
+  Check3_Click(app.form2, app.protocol);
 }
 
 void ClickCheck4(App& app) {
   app.form2.Check4.value = !app.form2.Check4.value;
-  Check4_Click(app);
+  Check4_Click(app.form2, app.protocol);
 }
 
-void ClickEcuInfoButton(App& app) { ReadEcuInfo(app); }
+void ClickEcuInfoButton(App& app) { ReadEcuInfo(app.form2, app.protocol, app.clock()); }
 
-void ClickCalibrationButton(App& app) { ReadCalibration(app); }
+void ClickCalibrationButton(App& app) { ReadCalibration(app.form2, app.protocol, app.clock()); }
 
 void MainTick(App& app) { Timer1_Timer(app); }
 
 void WireMainLoop(EventLoop& loop, App& app) {
   loop.SetTick([&app] { MainTick(app); });
-}
-
-std::unique_ptr<EventLoop> MakeMainLoop(App& app, Clock& clock) {
-  auto loop = std::make_unique<EventLoop>(app, clock);
-  WireMainLoop(*loop, app);
-  return loop;
 }
 
 }  // namespace velarin

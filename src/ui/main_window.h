@@ -3,7 +3,6 @@
 // action does what the control itself does (toggle, select, take the text) and
 // then runs the control's handler, on the loop's thread.
 
-#include <memory>
 #include <string_view>
 
 #include "forms/app.h"
@@ -35,7 +34,5 @@ void MainTick(App& app);
 
 // Makes `loop` run MainTick on every Timer1 tick of `app`.
 void WireMainLoop(EventLoop& loop, App& app);
-// A loop on `clock` for `app` (installed as its services) with the tick wired.
-std::unique_ptr<EventLoop> MakeMainLoop(App& app, Clock& clock);
 
 }  // namespace velarin

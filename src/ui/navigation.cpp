@@ -2,29 +2,29 @@
 
 #include <string>
 
-#include "connection/timer_on.h"
 #include "diagnostics/read_fault_status.h"
 #include "forms/captions.h"
+#include "forms/timer_on.h"
 #include "link/link_port.h"
 #include "ui/test_window.h"
 
 namespace velarin {
 
 void test_Click(App& app) {
-  TimerOn(app, 0);
+  TimerOn(app.protocol.Timer1, app.clock(), 0);
   app.clock().Sleep(kTestsMenuPauseMs);
   app.form2.visible = false;
   ShowTestWindow(app);
 }
 
-void Command11_Click(App& app) { ReadFaultStatus(app); }
+void Command11_Click(App& app) { ReadFaultStatus(app.form2, app.protocol, app.clock()); }
 
 void Command8_Click(App& app) { app.services->OpenUrl(std::string(captions::kDonationUrl)); }
 
 void Form2_Unload(App& app) {
   CloseTestWindowForExit(app);
-  TimerOn(app, 0);
-  CloseLinkPort(app.form2.MSComm1);
+  TimerOn(app.protocol.Timer1, app.clock(), 0);
+  CloseLinkPort(app.protocol.MSComm1);
   Form2& f = app.form2;
   f.visible = false;
   f.loaded = false;

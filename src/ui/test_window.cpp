@@ -39,7 +39,7 @@ void LoadTestWindow(App& app) {
   form.instance = instance;
   form.result_waits = waits;
   form.loaded = true;
-  EnterDiagnosticMode(app);
+  EnterDiagnosticMode(app.protocol.MSComm1, app.clock(), form.Rtb1, *app.services);
 }
 
 void ShowTestWindow(App& app) {
@@ -48,15 +48,15 @@ void ShowTestWindow(App& app) {
 }
 
 void BackFromTestWindow(App& app) {
-  ExitDiagnosticMode(app);
-  RestartPolling(app, actuator_protocol::kPollingAfterTestsMs);
+  ExitDiagnosticMode(app.protocol.MSComm1, app.clock(), app.form1.Rtb1);
+  RestartPolling(app.form2, app.protocol, app.clock(), actuator_protocol::kPollingAfterTestsMs);
   app.form2.visible = true;
   UnloadTestWindow(app.form1);
 }
 
 void CloseTestWindowForExit(App& app) {
   if (!app.form1.loaded) return;
-  ExitDiagnosticMode(app);
+  ExitDiagnosticMode(app.protocol.MSComm1, app.clock(), app.form1.Rtb1);
   UnloadTestWindow(app.form1);
 }
 
@@ -94,13 +94,13 @@ void ClickCoOff(App& app) {
 
 void MoveSlider(App& app, int32_t position) {
   RunAction(app, [&] {
-    if (app.form1.Slider1.enabled) SetSlider1Value(app, position);
+    if (app.form1.Slider1.enabled) SetSlider1Value(app.form1, position);
   });
 }
 
 void SetTrimmerText(App& app, const std::string& text) {
   RunAction(app, [&] {
-    if (app.form1.Text2.enabled) SetText2(app, text);
+    if (app.form1.Text2.enabled) SetText2(app.form1, text);
   });
 }
 

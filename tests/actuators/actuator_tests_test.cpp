@@ -113,7 +113,7 @@ TEST(RunTest, SendsTheCodeFiftyMillisecondsAfterTheYield) {
 
 TEST(RunTest, ClosedPortSendsAndLogsNothing) {
   OpenWindow rig(WithVerdict(0x80, {{0xFF}, 0, {}}));
-  CloseLinkPort(rig.app.form2.MSComm1);
+  CloseLinkPort(rig.app.protocol.MSComm1);
   const size_t scrolls = rig.app.form1.Rtb1.ScrollCount();
   ClickTest(rig.app, 1);
   EXPECT_TRUE(rig.Sent().empty());

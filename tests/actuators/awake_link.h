@@ -10,8 +10,8 @@
 
 #include "forms/app.h"
 #include "link/exchange.h"
-#include "link/kline_codes.h"
 #include "link/link_port.h"
+#include "protocol/kline_codes.h"
 #include "sim/simulated_line.h"
 #include "support/sim_rig.h"
 #include "ui/test_window.h"
@@ -27,7 +27,7 @@ struct AwakeLink : SimRig {
   // Opens the port, wakes the ECU and switches to 7812; then clears what the
   // wake-up left behind (received bytes, recorded sleeps, the sent bytes mark).
   void BringUp() {
-    LinkPort& port = app.form2.MSComm1;
+    LinkPort& port = app.protocol.MSComm1;
     OpenLinkPort(port, 1);
     line.IgnitionOn();
     const EcuFamily family = line.scenario().family;

@@ -92,7 +92,7 @@ TEST(CoRegulation, EntryAnswersOtherThan8D) {
 
 TEST(CoRegulation, ClosedPortStillSwapsTheControls) {
   OpenWindow rig;
-  CloseLinkPort(rig.app.form2.MSComm1);
+  CloseLinkPort(rig.app.protocol.MSComm1);
   ClickCoOn(rig.app);
   EXPECT_TRUE(rig.app.form1.Slider1.enabled);
   ClickCoOff(rig.app);
@@ -113,7 +113,7 @@ TEST(CoRegulation, ConfirmedOffLeavesTheWindowAsBackDoes) {
   EXPECT_FALSE(rig.app.form1.loaded);
   EXPECT_FALSE(rig.app.form1.visible);
   EXPECT_TRUE(rig.app.form2.visible);
-  EXPECT_EQ(rig.app.form2.Timer1.interval, 20);
+  EXPECT_EQ(rig.app.protocol.Timer1.interval, 20);
   EXPECT_FALSE(rig.line.in_diagnostic_mode());
   // Once gone, the window's actions do nothing: no second exit, no re-entry.
   ClickBack(rig.app);

@@ -110,7 +110,8 @@ TEST(DiagnosticExit, ConfirmedOnlyByFFFF) {
     LoadTestWindow(rig.app);
     rig.app.form1.Rtb1.Clear();
     const uint32_t start = rig.clock().NowMs();
-    EXPECT_EQ(ExitDiagnosticMode(rig.app), c.confirmed);
+    EXPECT_EQ(ExitDiagnosticMode(rig.app.protocol.MSComm1, rig.app.clock(), rig.app.form1.Rtb1),
+              c.confirmed);
     EXPECT_EQ(rig.Sent(), (std::vector<uint8_t>{0xAA, 0xFF}));
     EXPECT_EQ(LogLines(rig.app.form1.Rtb1),
               c.confirmed ? std::vector<std::string>{"Exit diagnostic mode OK"}
@@ -122,7 +123,7 @@ TEST(DiagnosticExit, ConfirmedOnlyByFFFF) {
 
 TEST(DiagnosticExit, ClosedPortSendsNothing) {
   AwakeLink rig(Scenario());
-  EXPECT_FALSE(ExitDiagnosticMode(rig.app));
+  EXPECT_FALSE(ExitDiagnosticMode(rig.app.protocol.MSComm1, rig.app.clock(), rig.app.form1.Rtb1));
   EXPECT_TRUE(rig.line.SentByProgram().empty());
   EXPECT_TRUE(rig.clock().sleeps().empty());
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "actuators/awake_link.h"
-#include "connection/timer_on.h"
+#include "forms/timer_on.h"
 #include "ui/test_window.h"
 
 namespace velarin {
@@ -23,7 +23,7 @@ struct Connected : AwakeLink {
   explicit Connected(EcuScenario s = {}) : AwakeLink(std::move(s)) {
     BringUp();
     app.form2.Command11.enabled = true;
-    TimerOn(app, 50);
+    TimerOn(app.protocol.Timer1, app.clock(), 50);
   }
 };
 
@@ -39,14 +39,14 @@ TEST(TestsMenu, StopsThePollingBeforeTheMainWindowHides) {
   bool running_at_50ms = true;
   bool shown_at_50ms = false;
   rig.clock().Schedule(50, [&] {
-    running_at_50ms = rig.app.form2.Timer1.enabled;
+    running_at_50ms = rig.app.protocol.Timer1.enabled;
     shown_at_50ms = rig.app.form2.visible;
   });
   const uint32_t start = rig.clock().NowMs();
   ClickTestsMenu(rig.app);
   EXPECT_FALSE(running_at_50ms);
   EXPECT_TRUE(shown_at_50ms);
-  EXPECT_FALSE(rig.app.form2.Timer1.enabled);
+  EXPECT_FALSE(rig.app.protocol.Timer1.enabled);
   EXPECT_FALSE(rig.app.form2.visible);
   EXPECT_TRUE(rig.app.form1.loaded);
   EXPECT_TRUE(rig.app.form1.visible);
@@ -62,7 +62,7 @@ TEST(TestsMenu, DisabledMenuDoesNothing) {
   ClickTestsMenu(rig.app);
   EXPECT_TRUE(rig.app.form2.visible);
   EXPECT_FALSE(rig.app.form1.loaded);
-  EXPECT_TRUE(rig.app.form2.Timer1.enabled);
+  EXPECT_TRUE(rig.app.protocol.Timer1.enabled);
   EXPECT_TRUE(rig.Sent().empty());
 }
 
@@ -72,8 +72,8 @@ TEST(Back, RestartsThePollingAtTwentyAndReturnsToTheMainWindow) {
   ClickBack(rig.app);
   EXPECT_EQ(rig.Sent(), (Bytes{0xAA, 0xFF}));
   EXPECT_EQ(LogLines(rig.app.form1.Rtb1).back(), "Exit diagnostic mode OK");
-  EXPECT_TRUE(rig.app.form2.Timer1.enabled);
-  EXPECT_EQ(rig.app.form2.Timer1.interval, 20);
+  EXPECT_TRUE(rig.app.protocol.Timer1.enabled);
+  EXPECT_EQ(rig.app.protocol.Timer1.interval, 20);
   EXPECT_TRUE(rig.app.form2.visible);
   EXPECT_FALSE(rig.app.form1.loaded);
   EXPECT_FALSE(rig.app.form1.visible);
@@ -90,7 +90,7 @@ TEST(Back, WithoutAnAnswerStillReturnsWithinThreeSeconds) {
   EXPECT_LE(rig.clock().NowMs() - start, 8u + 3000u + 4u + 1u);
   EXPECT_GT(rig.clock().NowMs() - start, 3000u);
   EXPECT_EQ(LogLines(rig.app.form1.Rtb1), Lines{"Enter in diagnostic mode OK"});
-  EXPECT_EQ(rig.app.form2.Timer1.interval, 20);
+  EXPECT_EQ(rig.app.protocol.Timer1.interval, 20);
   EXPECT_FALSE(rig.app.form1.loaded);
 }
 
@@ -103,7 +103,7 @@ TEST(Back, RestartsThePollingOnlyWithTheSwitchDownAndThePortOpen) {
     rig.app.form2.Check2.value = switch_down;  // down with a closed port: Connect failed
     ClickTestsMenu(rig.app);
     ClickBack(rig.app);
-    EXPECT_FALSE(rig.app.form2.Timer1.enabled) << switch_down << port_open;
+    EXPECT_FALSE(rig.app.protocol.Timer1.enabled) << switch_down << port_open;
   }
 }
 
@@ -111,12 +111,13 @@ TEST(Back, RestartsThePollingOnlyWithTheSwitchDownAndThePortOpen) {
 TEST(Back, EndsAConnectionWhoseAdapterWentAway) {
   Connected rig;
   rig.app.form2.Check2.caption = "Disconnect";
+  rig.app.protocol.connection = ConnectionState::kConnected;
   ClickTestsMenu(rig.app);
   rig.line.Vanish();
   ClickBack(rig.app);
-  EXPECT_FALSE(rig.app.form2.Timer1.enabled);
+  EXPECT_FALSE(rig.app.protocol.Timer1.enabled);
   EXPECT_EQ(rig.app.form2.Check2.caption, "Connect");
-  EXPECT_EQ(rig.app.form2.link_losses, 1u);
+  EXPECT_EQ(rig.app.protocol.link_losses, 1u);
 }
 
 TEST(Back, TitleBarCloseIsBack) {
@@ -125,7 +126,7 @@ TEST(Back, TitleBarCloseIsBack) {
   CloseTestWindow(rig.app);
   EXPECT_EQ(rig.Sent(), (Bytes{0xAA, 0xFF}));
   EXPECT_FALSE(rig.app.form1.loaded);
-  EXPECT_EQ(rig.app.form2.Timer1.interval, 20);
+  EXPECT_EQ(rig.app.protocol.Timer1.interval, 20);
 }
 
 TEST(Back, ReopenedWindowStartsFreshAndEntersAgain) {
@@ -149,11 +150,11 @@ TEST(Dtc, RestartsThePollingAtFifty) {
   EcuScenario s;
   s.fault1 = 0;
   Connected rig(s);
-  TimerOn(rig.app, 20);
+  TimerOn(rig.app.protocol.Timer1, rig.app.clock(), 20);
   ClickDtc(rig.app);
   EXPECT_EQ(rig.Sent(), (Bytes{0x0F, 0x10, 0x11}));
-  EXPECT_EQ(rig.app.form2.Timer1.interval, 50);
-  EXPECT_TRUE(rig.app.form2.Timer1.enabled);
+  EXPECT_EQ(rig.app.protocol.Timer1.interval, 50);
+  EXPECT_TRUE(rig.app.protocol.Timer1.enabled);
   EXPECT_EQ(rig.app.form2.Rtb1.LineCount(), 13u);
 }
 
@@ -166,7 +167,7 @@ TEST(Dtc, DisabledButtonOrOpenTestWindowSendsNothing) {
   ClickTestsMenu(rig.app);
   ClickDtc(rig.app);  // the test window owns the link
   EXPECT_EQ(rig.Sent(), Bytes{0xAA});
-  EXPECT_FALSE(rig.app.form2.Timer1.enabled);
+  EXPECT_FALSE(rig.app.protocol.Timer1.enabled);
 }
 
 TEST(Donation, OpensTheFixedHttpsAddress) {
@@ -185,8 +186,8 @@ TEST(UnloadMainWindow, ClosesTheTestWindowStopsThePollingAndClosesThePort) {
   EXPECT_EQ(rig.Sent(), (Bytes{0xAA, 0xFF}));
   EXPECT_FALSE(rig.line.in_diagnostic_mode());
   EXPECT_FALSE(rig.app.form1.loaded);
-  EXPECT_FALSE(rig.app.form2.Timer1.enabled);
-  EXPECT_FALSE(rig.app.form2.MSComm1.PortOpen());
+  EXPECT_FALSE(rig.app.protocol.Timer1.enabled);
+  EXPECT_FALSE(rig.app.protocol.MSComm1.PortOpen());
   EXPECT_FALSE(rig.app.form2.visible);
   // Nothing after the end reopens or sends anything.
   UnloadMainWindow(rig.app);
@@ -201,8 +202,8 @@ TEST(UnloadMainWindow, WithoutTestWindowJustStops) {
   Connected rig;
   UnloadMainWindow(rig.app);
   EXPECT_TRUE(rig.Sent().empty());
-  EXPECT_FALSE(rig.app.form2.Timer1.enabled);
-  EXPECT_FALSE(rig.app.form2.MSComm1.PortOpen());
+  EXPECT_FALSE(rig.app.protocol.Timer1.enabled);
+  EXPECT_FALSE(rig.app.protocol.MSComm1.PortOpen());
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "actuators/awake_link.h"
-#include "connection/timer_on.h"
+#include "forms/timer_on.h"
 #include "ui/event_loop.h"
 #include "ui/navigation.h"
 #include "ui/test_window.h"
@@ -78,7 +78,7 @@ TEST(BackDuringAWait, EndsTheWaitThenLeavesOnce) {
     EXPECT_FALSE(rig.app.form1.leave_requested);
     EXPECT_EQ(rig.app.form1.result_waits, 0);
     EXPECT_TRUE(rig.app.form2.visible);
-    EXPECT_EQ(rig.app.form2.Timer1.interval, 20);
+    EXPECT_EQ(rig.app.protocol.Timer1.interval, 20);
   }
 }
 
@@ -112,7 +112,7 @@ TEST(BackDuringAWait, WorksThroughTheRealEventLoop) {
   const uint32_t left_at = SentAtOrZero(rig.line, 0xFF);
   EXPECT_GT(left_at, clicked_at);
   EXPECT_LE(left_at - clicked_at, 1000u + 8u);
-  EXPECT_EQ(rig.app.form2.Timer1.interval, 20);
+  EXPECT_EQ(rig.app.protocol.Timer1.interval, 20);
   EXPECT_TRUE(rig.app.form2.visible);
 }
 
@@ -177,7 +177,7 @@ TEST(OffDuringAWait, ConfirmedExitEndsTheWaitAndLeaves) {
       (Lines{"Enter in diagnostic mode OK", "Fuel pump", "8001", "8D8D", "Enter CO Regulation OK",
              "FFFF", "Exit CO Regulation OK", "Exit diagnostic mode OK"}));
   EXPECT_FALSE(rig.app.form1.loaded);
-  EXPECT_EQ(rig.app.form2.Timer1.interval, 20);
+  EXPECT_EQ(rig.app.protocol.Timer1.interval, 20);
 }
 
 TEST(MainWindowClosingDuringAWait, EndsEverythingAtOnce) {
@@ -187,8 +187,8 @@ TEST(MainWindowClosingDuringAWait, EndsEverythingAtOnce) {
   EXPECT_EQ(rig.Sent(), (Bytes{0xAA, 0x80, 0xFF}));
   EXPECT_EQ(rig.SecondSteps(), 1);
   EXPECT_FALSE(rig.app.form1.loaded);
-  EXPECT_FALSE(rig.app.form2.Timer1.enabled);
-  EXPECT_FALSE(rig.app.form2.MSComm1.PortOpen());
+  EXPECT_FALSE(rig.app.protocol.Timer1.enabled);
+  EXPECT_FALSE(rig.app.protocol.MSComm1.PortOpen());
   EXPECT_EQ(LogLines(rig.app.form1.Rtb1).back(), "Exit diagnostic mode OK");
   EXPECT_EQ(rig.app.form1.result_waits, 0);
 }

@@ -10,7 +10,7 @@
 
 #include "actuators/test_table.h"
 #include "adaptercheck/probe_bytes.h"
-#include "link/kline_codes.h"
+#include "protocol/kline_codes.h"
 #include "sim/simulated_line.h"
 #include "sim/virtual_clock.h"
 

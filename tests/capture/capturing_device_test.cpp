@@ -35,7 +35,8 @@ struct ConnectionRun {
 ConnectionRun Connection(const std::string& capture_path) {
   VirtualClock clock;
   App app;
-  std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
+  EventLoop loop(app, clock);
+  WireMainLoop(loop, app);
   EcuScenario scenario = DefaultScenario(EcuFamily::Ecu15m);
   scenario.ignition_delay_ms = 300;
   SimulatedLine line(clock, scenario);
@@ -45,19 +46,19 @@ ConnectionRun Connection(const std::string& capture_path) {
     device.StartCapture(CaptureWriter::Create(capture_path, {}, &error));
     EXPECT_EQ(error, "");
   }
-  app.form2.MSComm1.device = &device;
+  app.protocol.MSComm1.device = &device;
   LoadMainWindow(app);
   ClickFamily(app, EcuFamily::Ecu15m);
   uint64_t opened_ms = 0;
-  loop->Post([&] {
+  loop.Post([&] {
     ClickConnectSwitch(app);
     opened_ms = clock.elapsed_total();
     line.IgnitionOn();
   });
-  loop->RunFor(3000);
-  EXPECT_GT(app.form2.live_frames, 5u);
+  loop.RunFor(3000);
+  EXPECT_GT(app.protocol.live_frames, 5u);
   line.Vanish();
-  loop->RunFor(200);
+  loop.RunFor(200);
   ConnectionRun run;
   run.log = app.form2.Rtb1.Text();
   for (int i = 0; i < kReadoutCount; ++i) run.readouts[i] = app.form2.Text1[i].text;

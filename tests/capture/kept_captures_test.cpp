@@ -41,7 +41,8 @@ TEST(KeptCaptures, DISABLED_Make) {
        {EcuFamily::Ecu15m, EcuFamily::Ecu15Rc, EcuFamily::Ecu16m, EcuFamily::EcuP8}) {
     VirtualClock clock;
     App app;
-    std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
+    EventLoop loop(app, clock);
+    WireMainLoop(loop, app);
     EcuScenario scenario = DefaultScenario(family);
     // The burst comes a moment after the port opened, as a rider turns the key.
     const bool burst = family == EcuFamily::Ecu15m || family == EcuFamily::Ecu16m;
@@ -55,8 +56,8 @@ TEST(KeptCaptures, DISABLED_Make) {
                                {"made-by", "the simulator, tests/capture/kept_captures_test.cpp"}},
                               &error));
     ASSERT_TRUE(device.capturing()) << error;
-    app.form2.MSComm1.device = &device;
-    const KeptSession s = RunKeptSession(app, *loop, line, family);
+    app.protocol.MSComm1.device = &device;
+    const KeptSession s = RunKeptSession(app, loop, line, family);
     for (int i = 0; i < kReadoutCount; ++i) device.AddNote(ReadoutKey(i), s.readouts[i]);
     for (const std::string& line_text : s.info) device.AddNote("info", line_text);
     for (const std::string& line_text : s.log) device.AddNote("log", line_text);
@@ -77,10 +78,11 @@ TEST_P(KeptCaptureReplay, ShowsWhatTheCapturedSessionShowed) {
 
   VirtualClock clock;
   App app;
-  std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
+  EventLoop loop(app, clock);
+  WireMainLoop(loop, app);
   SimulatedLine line(clock, replay->Factory());
-  app.form2.MSComm1.device = &line.device();
-  const KeptSession s = RunKeptSession(app, *loop, line, family);
+  app.protocol.MSComm1.device = &line.device();
+  const KeptSession s = RunKeptSession(app, loop, line, family);
 
   for (int i = 0; i < kReadoutCount; ++i) {
     EXPECT_EQ(std::vector<std::string>{s.readouts[i]}, Notes(capture, ReadoutKey(i))) << i;

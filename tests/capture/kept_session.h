@@ -52,9 +52,9 @@ inline KeptSession RunKeptSession(App& app, EventLoop& loop, SimulatedLine& line
       if (!app.form2.Check1[i].value) ClickChannel(app, i);
     }
   });
-  loop.RunUntil([&] { return app.form2.live_frames >= 3; }, kLimitMs);
+  loop.RunUntil([&] { return app.protocol.live_frames >= 3; }, kLimitMs);
   loop.Post([&] { ClickDtc(app); });
-  loop.RunUntil([&] { return app.form2.live_frames >= 6; }, kLimitMs);
+  loop.RunUntil([&] { return app.protocol.live_frames >= 6; }, kLimitMs);
   KeptSession s;
   s.log = SplitLines(app.form2.Rtb1.Text());
   s.info = SplitLines(app.form2.Text4.text);

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "connection/connection_fixture.h"
-#include "connection/timer_on.h"
 #include "forms/captions.h"
+#include "forms/timer_on.h"
 
 namespace velarin {
 namespace {
@@ -20,12 +20,13 @@ template <typename Base>
 class SwitchRig : public testing::ConnectionRig<Base> {
  protected:
   Form2& f() { return this->app_.form2; }
+  ProtocolState& p() { return this->app_.protocol; }
 
   // Connects, then runs until the connection has reached live data.
   void ConnectToLiveData() {
     ClickConnectSwitch(this->app_);
-    ASSERT_TRUE(f().MSComm1.PortOpen());
-    ASSERT_TRUE(this->RunUntil([&] { return f().cal_ask; }));
+    ASSERT_TRUE(p().MSComm1.PortOpen());
+    ASSERT_TRUE(this->RunUntil([&] { return p().cal_ask; }));
   }
   void ExpectQuiet(uint32_t ms) { testing::ExpectQuiet(this->loop_, *this->line_, f(), ms); }
 };
@@ -37,19 +38,19 @@ TEST_F(ConnectSwitchTest, ConnectOpensThePortAndStartsPolling) {
   const uint32_t before = clock_.NowMs();
   ClickConnectSwitch(app_);
   EXPECT_EQ(LogLines(), Lines{"1200bds"});
-  EXPECT_TRUE(f().MSComm1.PortOpen());
-  EXPECT_EQ(f().MSComm1.baud, 1200);
+  EXPECT_TRUE(p().MSComm1.PortOpen());
+  EXPECT_EQ(p().MSComm1.baud, 1200);
   EXPECT_EQ(f().Shape1.fill_color, kColorGreen);
   EXPECT_TRUE(f().Check2.value);
   EXPECT_EQ(f().Check2.caption, captions::kDisconnect);
   EXPECT_EQ(f().Label4.caption, captions::kWaitForIgnition);
-  EXPECT_TRUE(f().Timer1.enabled);
-  EXPECT_EQ(f().Timer1.interval, 50);
-  EXPECT_FALSE(f().init);
+  EXPECT_TRUE(p().Timer1.enabled);
+  EXPECT_EQ(p().Timer1.interval, 50);
+  EXPECT_FALSE(p().init);
   EXPECT_EQ(f().status_bar, std::string("Port open: ") + testing::kVirtualPort);
   // The 8 ms settle pause before the flush, and the timer started after it.
   EXPECT_EQ(clock_.sleeps(), (std::vector<uint32_t>{8}));
-  EXPECT_EQ(f().Timer1.restarted_at, before + 8);
+  EXPECT_EQ(p().Timer1.restarted_at, before + 8);
 }
 
 // The burst families: every tick asks for the wake-up until the burst is in, and
@@ -69,11 +70,11 @@ TEST_P(BurstFamilyTest, WakesUpAndCarriesOnInOneTick) {
   Load(c.family);
   ClickConnectSwitch(app_);
   clock_.Schedule(500, [&] { line_->IgnitionOn(); });
-  ASSERT_TRUE(RunUntil([&] { return f().init; }));
+  ASSERT_TRUE(RunUntil([&] { return p().init; }));
   // Carried on in the same tick.
-  EXPECT_TRUE(f().ecuinf);
-  EXPECT_TRUE(f().cal_ask);
-  EXPECT_EQ(f().live_frames, 1u);
+  EXPECT_TRUE(p().ecuinf);
+  EXPECT_TRUE(p().cal_ask);
+  EXPECT_EQ(p().live_frames, 1u);
 
   const Lines lines = LogLines();
   ASSERT_GE(lines.size(), 2u);
@@ -91,7 +92,7 @@ TEST_P(BurstFamilyTest, WakesUpAndCarriesOnInOneTick) {
   EXPECT_EQ(f().Label4.caption, "");
   EXPECT_TRUE(f().test.enabled);
   EXPECT_TRUE(f().Command11.enabled);
-  EXPECT_EQ(f().MSComm1.baud, 7812);
+  EXPECT_EQ(p().MSComm1.baud, 7812);
   EXPECT_TRUE(line_->ecu_awake());
   EXPECT_EQ(SentInRange(0x17, 0x20),
             (std::vector<uint8_t>{0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F, 0x20}));
@@ -99,9 +100,9 @@ TEST_P(BurstFamilyTest, WakesUpAndCarriesOnInOneTick) {
 
   // Every later tick reads one more frame.
   RunTicks(3);
-  EXPECT_EQ(f().live_frames, 4u);
+  EXPECT_EQ(p().live_frames, 4u);
   ClickConnectSwitch(app_);
-  testing::ExpectDisconnected(f());
+  testing::ExpectDisconnected(this->app_);
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, BurstFamilyTest,
@@ -128,8 +129,8 @@ TEST_P(Family15RcTest, AnswersAtOnceOnTheFirstTick) {
                                "Tx => 0x0F", "Tx => 0xAA", "Tx => 0xCC", "init successfull", "7812",
                                "ask ecu info... ", c.info_line, "Cal: 0 "}));
   EXPECT_EQ(f().Text4.text, c.text4);
-  EXPECT_TRUE(f().init && f().ecuinf && f().cal_ask);
-  EXPECT_EQ(f().MSComm1.baud, 7812);
+  EXPECT_TRUE(p().init && p().ecuinf && p().cal_ask);
+  EXPECT_EQ(p().MSComm1.baud, 7812);
   EXPECT_EQ(line_->ecu_awake(), c.ignition);
 }
 
@@ -145,16 +146,16 @@ TEST_F(ConnectSwitchTest, P8IsUpAtConnectAndReadsInformationOnTheFirstTick) {
   f().Check1[7].value = false;  // a cleared battery selector stays cleared
   ClickConnectSwitch(app_);
   EXPECT_EQ(LogLines(), (Lines{"1200bds", "7812"}));
-  EXPECT_TRUE(f().init);
-  EXPECT_FALSE(f().ecuinf);
-  EXPECT_EQ(f().MSComm1.baud, 7812);
+  EXPECT_TRUE(p().init);
+  EXPECT_FALSE(p().ecuinf);
+  EXPECT_EQ(p().MSComm1.baud, 7812);
   const bool expected_selectors[kChannelCount] = {false, false, false, false, false,
                                                   false, true,  false, false};
   for (int i = 0; i < kChannelCount; ++i)
     EXPECT_EQ(f().Check1[i].value, expected_selectors[i]) << i;
   EXPECT_EQ(f().Label4.caption, captions::kWaitForIgnition);
-  EXPECT_TRUE(f().Timer1.enabled);
-  EXPECT_EQ(f().Timer1.interval, 50);
+  EXPECT_TRUE(p().Timer1.enabled);
+  EXPECT_EQ(p().Timer1.interval, 50);
 
   RunTicks(1);
   EXPECT_EQ(LogLines(),
@@ -179,7 +180,7 @@ TEST_F(ConnectSwitchTest, P8DisconnectQueuedDuringConnectLeavesThePollingOff) {
   loop_.Post([&] { ClickConnectSwitch(app_); });
   loop_.Post([&] { ClickConnectSwitch(app_); });
   loop_.RunFor(1000);
-  testing::ExpectDisconnected(f());
+  testing::ExpectDisconnected(this->app_);
   EXPECT_EQ(loop_.ticks_run(), 0u);
   EXPECT_EQ(LogLines(), (Lines{"1200bds", "7812"}));
 }
@@ -196,21 +197,21 @@ class MissingPortTest : public SwitchRig<::testing::TestWithParam<MissingPortCas
 TEST_P(MissingPortTest, LeavesTheSwitchPressedAndThePollingOff) {
   const MissingPortCase& c = GetParam();
   Load(c.family);
-  f().MSComm1.device_path = "/dev/does-not-exist";
+  p().MSComm1.device_path = "/dev/does-not-exist";
   const uint32_t lamp = f().Shape1.fill_color;
   ClickConnectSwitch(app_);
   EXPECT_EQ(LogLines(), c.log);
-  EXPECT_FALSE(f().MSComm1.PortOpen());
+  EXPECT_FALSE(p().MSComm1.PortOpen());
   EXPECT_TRUE(f().Check2.value) << "the switch stays pressed";
   EXPECT_EQ(f().Check2.caption, captions::kConnect);
   EXPECT_EQ(f().Shape1.fill_color, lamp);
-  EXPECT_FALSE(f().Timer1.enabled);
+  EXPECT_FALSE(p().Timer1.enabled);
   EXPECT_EQ(f().status_bar, "Cannot open /dev/does-not-exist: No such file or directory");
   ExpectQuiet(2000);
 
   // Releasing the switch runs Disconnect over the closed port.
   ClickConnectSwitch(app_);
-  testing::ExpectDisconnected(f());
+  testing::ExpectDisconnected(this->app_);
   EXPECT_EQ(f().Shape1.fill_color, lamp);
   EXPECT_EQ(LogLines(), c.log);
 }
@@ -223,21 +224,21 @@ INSTANTIATE_TEST_SUITE_P(Families, MissingPortTest,
 
 TEST_F(ConnectSwitchTest, ComBoxWithoutANumber) {
   Load(EcuFamily::Ecu15m);
-  f().MSComm1.device_path.clear();
+  p().MSComm1.device_path.clear();
   SetComText(app_, "abc");
   ClickConnectSwitch(app_);
   EXPECT_EQ(LogLines(), Lines{"1200bds"});
-  EXPECT_FALSE(f().MSComm1.PortOpen());
+  EXPECT_FALSE(p().MSComm1.PortOpen());
   EXPECT_EQ(f().Check2.caption, captions::kConnect);
   EXPECT_EQ(f().status_bar, "No serial port has the number 0");
 }
 
 TEST_F(ConnectSwitchTest, HalfwayNumberOpensTheEvenPort) {
   Load(EcuFamily::Ecu15m);
-  f().MSComm1.device_path.clear();
+  p().MSComm1.device_path.clear();
   SetComText(app_, "3.5");
   ClickConnectSwitch(app_);
-  EXPECT_EQ(f().MSComm1.CommPort, 4);
+  EXPECT_EQ(p().MSComm1.CommPort, 4);
   EXPECT_EQ(f().status_bar, "Port open: " + DevicePathForPort(4));
 }
 
@@ -257,17 +258,17 @@ class DisconnectTest : public SwitchRig<::testing::TestWithParam<StateCase>> {
   void WaitingForTheEcu() {
     ClickConnectSwitch(app_);
     RunTicks(3);
-    ASSERT_FALSE(f().init);
+    ASSERT_FALSE(p().init);
   }
   void ReadingInformation() {
     line_->IgnitionOn();
     ClickConnectSwitch(app_);
-    ASSERT_TRUE(f().init && !f().ecuinf);
+    ASSERT_TRUE(p().init && !p().ecuinf);
   }
   void ReadingCalibration() {
     ReadingInformation();
     ClickEcuInfoButton(app_);
-    ASSERT_TRUE(f().ecuinf && !f().cal_ask);
+    ASSERT_TRUE(p().ecuinf && !p().cal_ask);
   }
   void LiveData() {
     line_->IgnitionOn();
@@ -275,7 +276,7 @@ class DisconnectTest : public SwitchRig<::testing::TestWithParam<StateCase>> {
     RunTicks(2);
   }
   void PortNeverOpened() {
-    f().MSComm1.device_path = "/dev/does-not-exist";
+    p().MSComm1.device_path = "/dev/does-not-exist";
     ClickConnectSwitch(app_);
   }
 };
@@ -287,7 +288,7 @@ TEST_P(DisconnectTest, ReturnsToDisconnected) {
   if (HasFatalFailure()) return;
   const uint32_t lamp = f().Shape1.fill_color;
   ClickConnectSwitch(app_);
-  testing::ExpectDisconnected(f());
+  testing::ExpectDisconnected(this->app_);
   EXPECT_EQ(f().Shape1.fill_color, c.was_open ? kColorRed : lamp);
   EXPECT_EQ(f().status_bar, "");
   ExpectQuiet(2000);
@@ -314,9 +315,9 @@ TEST_F(ConnectSwitchTest, ReconnectStartsOverAt1200) {
   ClickConnectSwitch(app_);
   const size_t lines = LogLines().size();
   ClickConnectSwitch(app_);
-  EXPECT_EQ(f().MSComm1.baud, 1200);
+  EXPECT_EQ(p().MSComm1.baud, 1200);
   EXPECT_EQ(line_->rate_changes().back().baud, 1200);
-  EXPECT_FALSE(f().init);
+  EXPECT_FALSE(p().init);
   RunTicks(1);
   const Lines since = LogSince(lines);
   ASSERT_GE(since.size(), 3u);
@@ -331,11 +332,11 @@ TEST_F(ConnectSwitchTest, PulledCableDuringLiveDataEndsTheConnection) {
   ConnectToLiveData();
   RunTicks(2);
   line_->Vanish();
-  ASSERT_TRUE(RunUntil([&] { return f().link_losses > 0; }, 1000));
-  testing::ExpectDisconnected(f());
+  ASSERT_TRUE(RunUntil([&] { return p().link_losses > 0; }, 1000));
+  testing::ExpectDisconnected(this->app_);
   EXPECT_EQ(f().Shape1.fill_color, kColorRed);
-  EXPECT_EQ(f().link_losses, 1u);
-  EXPECT_FALSE(f().link_lost_reason.empty());
+  EXPECT_EQ(p().link_losses, 1u);
+  EXPECT_FALSE(p().link_lost_reason.empty());
   EXPECT_EQ(f().status_bar.rfind("Connection lost: ", 0), 0u) << f().status_bar;
   EXPECT_NE(f().status_bar.find(testing::kVirtualPort), std::string::npos) << f().status_bar;
 
@@ -346,10 +347,10 @@ TEST_F(ConnectSwitchTest, PulledCableDuringLiveDataEndsTheConnection) {
 
   // Still away: Connect fails as for any missing port, and is no second loss.
   ClickConnectSwitch(app_);
-  EXPECT_FALSE(f().MSComm1.PortOpen());
+  EXPECT_FALSE(p().MSComm1.PortOpen());
   EXPECT_EQ(f().status_bar, "Cannot open /dev/ttyVIRT0: No such file or directory");
   ClickConnectSwitch(app_);
-  EXPECT_EQ(f().link_losses, 1u);
+  EXPECT_EQ(p().link_losses, 1u);
 
   // Back: a new connection wakes the ECU up again.
   line_->Restore();
@@ -359,7 +360,7 @@ TEST_F(ConnectSwitchTest, PulledCableDuringLiveDataEndsTheConnection) {
   EXPECT_EQ(f().Check2.caption, captions::kDisconnect);
   EXPECT_EQ(f().Shape1.fill_color, kColorGreen);
   EXPECT_EQ(f().status_bar, std::string("Port open: ") + testing::kVirtualPort);
-  EXPECT_EQ(f().link_losses, 1u);
+  EXPECT_EQ(p().link_losses, 1u);
 }
 
 TEST_F(ConnectSwitchTest, PulledCableWhileWaitingForTheEcu) {
@@ -368,9 +369,9 @@ TEST_F(ConnectSwitchTest, PulledCableWhileWaitingForTheEcu) {
   RunTicks(2);
   line_->Vanish();
   const size_t lines = LogLines().size();
-  ASSERT_TRUE(RunUntil([&] { return f().link_losses > 0; }, 1000));
+  ASSERT_TRUE(RunUntil([&] { return p().link_losses > 0; }, 1000));
   EXPECT_EQ(LogLines().size(), lines) << "the tick that finds the loss asks for no wake-up";
-  testing::ExpectDisconnected(f());
+  testing::ExpectDisconnected(this->app_);
   EXPECT_EQ(f().Shape1.fill_color, kColorRed);
 }
 
@@ -380,12 +381,12 @@ TEST_F(ConnectSwitchTest, PulledCableDuringTheInformationRead) {
   ClickConnectSwitch(app_);
   // The handshake of the first tick takes about 900 ms; the information read follows.
   clock_.Schedule(1000, [&] { line_->Vanish(); });
-  ASSERT_TRUE(RunUntil([&] { return f().link_losses > 0; }, 10000));
+  ASSERT_TRUE(RunUntil([&] { return p().link_losses > 0; }, 10000));
   const Lines lines = LogLines();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back().rfind("Ecu info: 30", 0), 0u) << lines.back();
   for (const std::string& l : lines) EXPECT_NE(l.rfind("Cal: ", 0), 0u) << "ended before it";
-  testing::ExpectDisconnected(f());
+  testing::ExpectDisconnected(this->app_);
   EXPECT_EQ(loop_.ticks_run(), 1u);
 }
 
@@ -395,9 +396,9 @@ TEST_F(ConnectSwitchTest, UserDisconnectAfterThePullIsNoLoss) {
   ConnectToLiveData();
   line_->Vanish();
   ClickConnectSwitch(app_);  // before any tick noticed
-  testing::ExpectDisconnected(f());
+  testing::ExpectDisconnected(this->app_);
   EXPECT_EQ(f().Shape1.fill_color, kColorRed);
-  EXPECT_EQ(f().link_losses, 0u);
+  EXPECT_EQ(p().link_losses, 0u);
   ExpectQuiet(1000);
 }
 
@@ -406,7 +407,7 @@ TEST_F(ConnectSwitchTest, Check3ClearedAtConnectSkipsTheInformationRead) {
   line_->IgnitionOn();
   ClickCheck3(app_);
   ASSERT_FALSE(f().Check3.value);
-  EXPECT_FALSE(f().ecuinf) << "unchecking changes no flag";
+  EXPECT_FALSE(p().ecuinf) << "unchecking changes no flag";
   ClickConnectSwitch(app_);
   RunTicks(1);
   EXPECT_EQ(LogLines(), (Lines{"1200bds", "7812", "Ecu info: 0 ", "Cal: 0 "}));
@@ -420,13 +421,13 @@ TEST_F(ConnectSwitchTest, CheckingTheSwitchesDuringAConnectionSkipsTheirSteps) {
   RunTicks(2);
   // While the ECU is still silent: uncheck and re-check "Ecu data".
   ClickCheck3(app_);
-  EXPECT_FALSE(f().ecuinf);
+  EXPECT_FALSE(p().ecuinf);
   ClickCheck3(app_);
-  EXPECT_TRUE(f().ecuinf);
+  EXPECT_TRUE(p().ecuinf);
   ClickCheck3(app_);
-  EXPECT_TRUE(f().ecuinf) << "unchecking changes no flag";
+  EXPECT_TRUE(p().ecuinf) << "unchecking changes no flag";
   line_->IgnitionOn();
-  ASSERT_TRUE(RunUntil([&] { return f().init; }));
+  ASSERT_TRUE(RunUntil([&] { return p().init; }));
   for (const std::string& l : LogLines()) {
     EXPECT_NE(l, "ask ecu info... ");
     EXPECT_NE(l.rfind("Ecu info: ", 0), 0u) << l;
@@ -442,12 +443,12 @@ TEST_F(ConnectSwitchTest, CheckingCalibrationDuringAConnectionStartsLiveData) {
   ClickCheck3(app_);  // nothing to read on the first tick either
   ClickConnectSwitch(app_);
   ClickCheck4(app_);
-  EXPECT_TRUE(f().cal_ask);
+  EXPECT_TRUE(p().cal_ask);
   ClickCheck3(app_);  // checked again: ecuinf set at once
-  EXPECT_TRUE(f().ecuinf);
+  EXPECT_TRUE(p().ecuinf);
   RunTicks(1);
   EXPECT_EQ(LogLines(), (Lines{"1200bds", "7812"})) << "neither read ran";
-  EXPECT_EQ(f().live_frames, 1u);
+  EXPECT_EQ(p().live_frames, 1u);
 }
 
 }  // namespace

@@ -57,8 +57,8 @@ class ConnectionRig : public Base {
   // Loads the window with the port on a fresh simulated line.
   void Load(EcuScenario scenario) {
     line_ = std::make_unique<SimulatedLine>(clock_, std::move(scenario));
-    app_.form2.MSComm1.device = &line_->device();
-    app_.form2.MSComm1.device_path = kVirtualPort;
+    app_.protocol.MSComm1.device = &line_->device();
+    app_.protocol.MSComm1.device_path = kVirtualPort;
     LoadMainWindow(app_);
   }
   void Load(EcuFamily family) {
@@ -119,17 +119,19 @@ class ConnectionRig : public Base {
 using ConnectionFixture = ConnectionRig<>;
 
 // What every Disconnect leaves, whatever the state it ended.
-inline void ExpectDisconnected(const Form2& f) {
-  EXPECT_FALSE(f.Timer1.enabled);
-  EXPECT_EQ(f.Timer1.interval, 0);
-  EXPECT_FALSE(f.MSComm1.PortOpen());
+inline void ExpectDisconnected(const App& app) {
+  const Form2& f = app.form2;
+  const ProtocolState& p = app.protocol;
+  EXPECT_FALSE(p.Timer1.enabled);
+  EXPECT_EQ(p.Timer1.interval, 0);
+  EXPECT_FALSE(p.MSComm1.PortOpen());
   EXPECT_FALSE(f.Check2.value);
   EXPECT_EQ(f.Check2.caption, captions::kConnect);
   EXPECT_EQ(f.Text4.text, "");
   for (int i = 0; i < kReadoutCount; ++i) EXPECT_EQ(f.Text1[i].text, "") << i;
-  EXPECT_FALSE(f.init);
-  EXPECT_FALSE(f.ecuinf);
-  EXPECT_FALSE(f.cal_ask);
+  EXPECT_FALSE(p.init);
+  EXPECT_FALSE(p.ecuinf);
+  EXPECT_FALSE(p.cal_ask);
   EXPECT_EQ(f.Label4.caption, "");
   EXPECT_FALSE(f.test.enabled);
   EXPECT_FALSE(f.Command11.enabled);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "forms/app.h"
-#include "livedata/frames.h"
 #include "ui/main_window.h"
 
 namespace velarin {
@@ -18,31 +17,30 @@ TEST(FamilyTable, EachFamilyInPollingOrderWithItsCodeAndReader) {
     EcuFamily family;
     const char* caption;
     const char* code;
-    void (*reader)(App&);
+    const FrameProfile* reader;
     bool extra;
+    LinkStart start;
   } expected[] = {
-      {EcuFamily::Ecu15m, "15m", "1", &ReadLive15m, false},
-      {EcuFamily::Ecu15Rc, "15Rc", "4", &ReadLive15m, true},
-      {EcuFamily::Ecu16m, "16m", "3", &ReadLive16m, false},
-      {EcuFamily::EcuP8, "P8", "2", &ReadLiveP8, false},
+      {EcuFamily::Ecu15m, "15m", "1", &kReadLive15m, false, LinkStart::kAwaitBurst},
+      {EcuFamily::Ecu15Rc, "15Rc", "4", &kReadLive15m, true, LinkStart::kAnswerAtOnce},
+      {EcuFamily::Ecu16m, "16m", "3", &kReadLive16m, false, LinkStart::kAwaitBurst},
+      {EcuFamily::EcuP8, "P8", "2", &kReadLiveP8, false, LinkStart::kNoHandshake},
   };
-  const auto& table = FamilyTable();
+  const auto& table = kFamilies;
   ASSERT_EQ(table.size(), std::size(expected));
   for (size_t i = 0; i < table.size(); ++i) {
     SCOPED_TRACE(expected[i].caption);
-    EXPECT_EQ(table[i].family, expected[i].family);
+    EXPECT_EQ(table[i].id, expected[i].family);
     EXPECT_EQ(table[i].caption, expected[i].caption);
     EXPECT_EQ(table[i].settings_code, expected[i].code);
-    EXPECT_EQ(table[i].read_live, expected[i].reader);
-    EXPECT_EQ(table[i].extra_readout, expected[i].extra);
-    EXPECT_EQ(&ProfileOf(expected[i].family), &table[i]);
+    EXPECT_EQ(table[i].live_frame, expected[i].reader);
+    EXPECT_EQ(table[i].throttle_15rc, expected[i].extra);
+    EXPECT_EQ(table[i].link_start, expected[i].start);
+    EXPECT_EQ(&FactsOf(expected[i].family), &table[i]);
   }
-  EXPECT_FALSE(ProfileOf(EcuFamily::EcuP8).handshake);
-  EXPECT_TRUE(ProfileOf(EcuFamily::EcuP8).baud_at_connect);
-  EXPECT_FALSE(ProfileOf(EcuFamily::Ecu15Rc).awaits_burst);
 }
 
-TEST(FamilyFromSettingsCode, OnlyTheFourCodes) {
+TEST(FamilyWithSettingsCode, OnlyTheFourCodes) {
   struct Case {
     const char* code;
     std::optional<EcuFamily> family;
@@ -50,7 +48,7 @@ TEST(FamilyFromSettingsCode, OnlyTheFourCodes) {
                {"4", EcuFamily::Ecu15Rc}, {"0", std::nullopt},     {"5", std::nullopt},
                {"", std::nullopt},        {"01", std::nullopt},    {"1 ", std::nullopt},
                {"P8", std::nullopt},      {"15m", std::nullopt},   {"-1", std::nullopt}};
-  for (const Case& c : cases) EXPECT_EQ(FamilyFromSettingsCode(c.code), c.family) << c.code;
+  for (const Case& c : cases) EXPECT_EQ(FamilyWithSettingsCode(c.code), c.family) << c.code;
 }
 
 TEST(FamilyClick, ExtraReadoutOnlyFor15Rc) {
@@ -73,8 +71,8 @@ TEST(FamilyClick, ExtraReadoutOnlyFor15Rc) {
       selected += o->value ? 1 : 0;
     }
     EXPECT_EQ(selected, 1) << "one group: exactly one option selected";
-    EXPECT_EQ(f.Text1[9].visible, s.shown) << ProfileOf(s.click).caption;
-    EXPECT_EQ(f.Label9.visible, s.shown) << ProfileOf(s.click).caption;
+    EXPECT_EQ(f.Text1[9].visible, s.shown) << FactsOf(s.click).caption;
+    EXPECT_EQ(f.Label9.visible, s.shown) << FactsOf(s.click).caption;
     EXPECT_EQ(IsSelected(f, s.click), true);
   }
 }

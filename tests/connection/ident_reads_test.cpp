@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "connection/connection_fixture.h"
-#include "connection/timer_on.h"
+#include "forms/timer_on.h"
 
 namespace velarin {
 namespace {
@@ -40,7 +40,7 @@ class IdentReadTest : public testing::ConnectionRig<::testing::TestWithParam<Rea
     ClickFamily(app_, EcuFamily::EcuP8);
     line_->IgnitionOn();
     ClickConnectSwitch(app_);
-    TimerOn(app_, 0);  // the test runs the read itself
+    TimerOn(app_.protocol.Timer1, app_.clock(), 0);  // the test runs the read itself
     app_.form2.Rtb1.Clear();
   }
 };
@@ -63,7 +63,7 @@ TEST_P(IdentReadTest, ReadsLogsAndSetsItsFlag) {
   }
   EXPECT_EQ(LogLines(), c.log);
   EXPECT_EQ(app_.form2.Text4.text, c.text4);
-  EXPECT_TRUE(info ? app_.form2.ecuinf : app_.form2.cal_ask) << "set whatever the outcome";
+  EXPECT_TRUE(info ? app_.protocol.ecuinf : app_.protocol.cal_ask) << "set whatever the outcome";
   EXPECT_EQ(info ? SentInRange(0x17, 0x20) : SentInRange(0x21, 0x28), c.sent);
 }
 
@@ -192,14 +192,14 @@ TEST_F(IdentPollTest, EachReadSleepsItsOwnPollStep) {
   Load(EcuFamily::EcuP8);
   line_->IgnitionOn();
   ClickConnectSwitch(app_);
-  TimerOn(app_, 0);
+  TimerOn(app_.protocol.Timer1, app_.clock(), 0);
   app_.form2.Check4.value = true;
   for (const Case& c : cases) {
     clock_.ClearSleeps();
     if (c.which == Which::kEcuInfo) {
-      ReadEcuInfo(app_);
+      ReadEcuInfo(app_.form2, app_.protocol, app_.clock());
     } else {
-      ReadCalibration(app_);
+      ReadCalibration(app_.form2, app_.protocol, app_.clock());
     }
     const std::set<uint32_t> distinct(clock_.sleeps().begin(), clock_.sleeps().end());
     EXPECT_EQ(distinct, c.sleeps);
@@ -210,7 +210,7 @@ TEST_F(IdentPollTest, ButtonsRunTheReadAgainOnDemand) {
   Load(EcuFamily::EcuP8);
   line_->IgnitionOn();
   ClickConnectSwitch(app_);
-  TimerOn(app_, 0);
+  TimerOn(app_.protocol.Timer1, app_.clock(), 0);
   ClickEcuInfoButton(app_);
   ClickEcuInfoButton(app_);
   EXPECT_EQ(app_.form2.Text4.text, "ecu data    : ID3ABCDEFG\r\necu data    : ID3ABCDEFG\r\n");

@@ -5,7 +5,7 @@
 
 #include "connection/connect_switch.h"
 #include "connection/connection_fixture.h"
-#include "connection/timer_on.h"
+#include "forms/timer_on.h"
 
 namespace velarin {
 namespace {
@@ -40,7 +40,7 @@ TEST_F(PollingTickTest, TickThatFindsTheLinkDownDisablesTests) {
   ClickConnectSwitch(app_);
   app_.form2.test.enabled = true;
   RunTicks(1);
-  EXPECT_FALSE(app_.form2.init);
+  EXPECT_FALSE(app_.protocol.init);
   EXPECT_FALSE(app_.form2.test.enabled);
   EXPECT_FALSE(app_.form2.Command11.enabled);
 }
@@ -50,7 +50,7 @@ TEST_F(PollingTickTest, TickThatBringsTheLinkUpEnablesTestsAndDtc) {
   ClickConnectSwitch(app_);
   // The 15Rc wake-up completes in the tick that disabled "Tests" for it.
   RunTicks(1);
-  EXPECT_TRUE(app_.form2.init);
+  EXPECT_TRUE(app_.protocol.init);
   EXPECT_TRUE(app_.form2.test.enabled);
   EXPECT_TRUE(app_.form2.Command11.enabled);
 }
@@ -67,7 +67,7 @@ TEST_F(PollingTickTest, ScrollsTheLogToItsEndOncePerTick) {
 TEST_F(PollingTickTest, TicksEveryFiftyMsFromConnect) {
   Load(EcuFamily::Ecu15m);
   ClickConnectSwitch(app_);
-  const uint32_t armed = app_.form2.Timer1.restarted_at;
+  const uint32_t armed = app_.protocol.Timer1.restarted_at;
   std::vector<uint32_t> at;
   loop_.SetTick([&] {
     at.push_back(clock_.NowMs() - armed);
@@ -87,8 +87,8 @@ TEST_P(RateWarningTest, AdapterThatMissesTheRateIsReported) {
   line_->IgnitionOn();
   ClickConnectSwitch(app_);
   if (GetParam() != EcuFamily::EcuP8) RunTicks(1);
-  EXPECT_FALSE(app_.form2.MSComm1.rate_warning.empty());
-  EXPECT_EQ(app_.form2.status_bar, app_.form2.MSComm1.rate_warning);
+  EXPECT_FALSE(app_.protocol.MSComm1.rate_warning.empty());
+  EXPECT_EQ(app_.form2.status_bar, app_.protocol.MSComm1.rate_warning);
   EXPECT_NE(app_.form2.status_bar.find("9600"), std::string::npos) << app_.form2.status_bar;
 }
 
@@ -99,13 +99,13 @@ TEST_F(PollingTickTest, FamilyChangeTakesEffectOnTheNextTick) {
   Load(EcuFamily::Ecu15Rc);
   line_->IgnitionOn();
   ClickConnectSwitch(app_);
-  ASSERT_TRUE(RunUntil([&] { return app_.form2.cal_ask; }));
-  const uint64_t frames = app_.form2.live_frames;
+  ASSERT_TRUE(RunUntil([&] { return app_.protocol.cal_ask; }));
+  const uint64_t frames = app_.protocol.live_frames;
   ClickFamily(app_, EcuFamily::EcuP8);
   RunTicks(1);
   // The P8 reader ran on the link still at 7812: it clears the status line as it starts.
-  EXPECT_EQ(app_.form2.live_frames, frames + 1);
-  EXPECT_EQ(app_.form2.MSComm1.baud, 7812);
+  EXPECT_EQ(app_.protocol.live_frames, frames + 1);
+  EXPECT_EQ(app_.protocol.MSComm1.baud, 7812);
   EXPECT_EQ(app_.form2.Label4.caption, "");
 }
 

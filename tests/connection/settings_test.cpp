@@ -130,10 +130,10 @@ TEST_F(SettingsTest, FirstConnectCreatesTheFile) {
 
 TEST_F(SettingsTest, FailedConnectStillStores) {
   Load(EcuFamily::Ecu16m);
-  app_.form2.MSComm1.device_path = "/dev/does-not-exist";
+  app_.protocol.MSComm1.device_path = "/dev/does-not-exist";
   SetComText(app_, "6");
   ClickConnectSwitch(app_);
-  EXPECT_FALSE(app_.form2.MSComm1.PortOpen());
+  EXPECT_FALSE(app_.protocol.MSComm1.PortOpen());
   EXPECT_EQ(ReadSettings(), testing::NativeLines("[Hardware]\nCom=6\nEcu=3\n"));
 }
 
@@ -178,14 +178,14 @@ TEST_F(SettingsTest, NoSettingsPathReadsNothingAndWritesNowhere) {
   app_.settings_path.clear();
   Load(EcuFamily::Ecu16m);
   ClickConnectSwitch(app_);
-  EXPECT_TRUE(app_.form2.MSComm1.PortOpen());
-  EXPECT_EQ(LireINI(app_, "Hardware", "Com"), "");
+  EXPECT_TRUE(app_.protocol.MSComm1.PortOpen());
+  EXPECT_EQ(LireINI(app_.settings_path, "Hardware", "Com"), "");
   EXPECT_TRUE(std::filesystem::is_empty(dir_));
 }
 
 TEST_F(SettingsTest, LongValueComesBackCut) {
   WriteSettings("[Hardware]\nCom=" + std::string(300, '7') + "\n");
-  EXPECT_EQ(LireINI(app_, "Hardware", "Com"), std::string(254, '7'));
+  EXPECT_EQ(LireINI(app_.settings_path, "Hardware", "Com"), std::string(254, '7'));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "actuators/awake_link.h"
-#include "connection/timer_on.h"
+#include "forms/timer_on.h"
 
 namespace velarin {
 namespace {
@@ -70,12 +70,12 @@ TEST(ReadFaultStatus, PrintsTheReportOfTheEcuBytes) {
     SCOPED_TRACE(c.what);
     AwakeLink rig(Faults(c.fault1, c.fault2, c.detail));
     rig.BringUp();
-    TimerOn(rig.app, 20);
-    ReadFaultStatus(rig.app);
+    TimerOn(rig.app.protocol.Timer1, rig.app.clock(), 20);
+    ReadFaultStatus(rig.app.form2, rig.app.protocol, rig.app.clock());
     EXPECT_EQ(rig.app.form2.Rtb1.Text(), Lines(c.report));
     EXPECT_EQ(rig.Sent(), kRequests);
-    EXPECT_TRUE(rig.app.form2.Timer1.enabled);
-    EXPECT_EQ(rig.app.form2.Timer1.interval, 50);
+    EXPECT_TRUE(rig.app.protocol.Timer1.enabled);
+    EXPECT_EQ(rig.app.protocol.Timer1.interval, 50);
     const auto& sleeps = rig.clock().sleeps();
     EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 50u), 3);
   }
@@ -84,12 +84,12 @@ TEST(ReadFaultStatus, PrintsTheReportOfTheEcuBytes) {
 TEST(ReadFaultStatus, StopsThePollingWhileItUsesTheLink) {
   AwakeLink rig(Faults(0, 0, 0));
   rig.BringUp();
-  TimerOn(rig.app, 50);
+  TimerOn(rig.app.protocol.Timer1, rig.app.clock(), 50);
   bool seen_running = true;
-  rig.clock().Schedule(30, [&] { seen_running = rig.app.form2.Timer1.enabled; });
-  ReadFaultStatus(rig.app);
+  rig.clock().Schedule(30, [&] { seen_running = rig.app.protocol.Timer1.enabled; });
+  ReadFaultStatus(rig.app.form2, rig.app.protocol, rig.app.clock());
   EXPECT_FALSE(seen_running);
-  EXPECT_TRUE(rig.app.form2.Timer1.enabled);
+  EXPECT_TRUE(rig.app.protocol.Timer1.enabled);
 }
 
 // Without an echo, the first byte the ECU sends stands where the echo belongs.
@@ -101,7 +101,7 @@ TEST(ReadFaultStatus, AdapterWithoutEchoReadsZeroUnlessTheAnswerLooksLikeIt) {
   s.answers[0x11] = {0x00, 0xFF};
   AwakeLink rig(s);
   rig.BringUp();
-  ReadFaultStatus(rig.app);
+  ReadFaultStatus(rig.app.form2, rig.app.protocol, rig.app.clock());
   EXPECT_EQ(
       rig.app.form2.Rtb1.Text(),
       Lines({"Icv OK", "Enrichment OK ", "Air temp sensor OK ", "Knock OK ",
@@ -117,10 +117,10 @@ TEST(ReadFaultStatus, ATimeOutPrintsNothingAndRestartsThePolling) {
     AwakeLink rig(s);
     rig.BringUp();
     const uint32_t start = rig.clock().NowMs();
-    ReadFaultStatus(rig.app);
+    ReadFaultStatus(rig.app.form2, rig.app.protocol, rig.app.clock());
     EXPECT_EQ(rig.app.form2.Rtb1.Text(), "");
-    EXPECT_EQ(rig.app.form2.Timer1.interval, 50);
-    EXPECT_TRUE(rig.app.form2.Timer1.enabled);
+    EXPECT_EQ(rig.app.protocol.Timer1.interval, 50);
+    EXPECT_TRUE(rig.app.protocol.Timer1.enabled);
     // The run stops at the silent request: nothing is sent after it.
     const std::vector<uint8_t> sent = rig.Sent();
     ASSERT_FALSE(sent.empty());
@@ -136,7 +136,7 @@ TEST(ReadFaultStatus, AnswerWithStrayByteInFrontReadsZero) {
   s.stray_before_echo[0x0F] = {0x55};
   AwakeLink rig(s);
   rig.BringUp();
-  ReadFaultStatus(rig.app);
+  ReadFaultStatus(rig.app.form2, rig.app.protocol, rig.app.clock());
   EXPECT_NE(rig.app.form2.Rtb1.Text().find("Knock OK \r\n"), std::string::npos);
 }
 

@@ -88,7 +88,7 @@ class CliSessionTest : public ::testing::Test {
       args.push_back(kNames[static_cast<int>(scenario.family)]);
     }
     line_ = std::make_unique<SimulatedLine>(vclock_, std::move(scenario));
-    app_.form2.MSComm1.device = &line_->device();
+    app_.protocol.MSComm1.device = &line_->device();
     args.insert(args.begin(), "velarin-cli");
     args.push_back("--device");
     args.push_back(device_);
@@ -154,7 +154,7 @@ TEST_F(CliSessionTest, TypicalConnectionPrintsTheWindowsLinesInOrder) {
     EXPECT_EQ(f[9], "");
   }
   // The run ends as a user would end it: Disconnect.
-  EXPECT_FALSE(app_.form2.MSComm1.PortOpen());
+  EXPECT_FALSE(app_.protocol.MSComm1.PortOpen());
   EXPECT_FALSE(app_.form2.Check2.value);
   EXPECT_EQ(app_.form2.Text4.text, "");
   EXPECT_EQ(session_->live_reads(), 3u);
@@ -242,7 +242,7 @@ TEST_F(CliSessionTest, CableLostInsideTheTestWindowEndsTheConnectionTheSameWay) 
   EXPECT_NE(errors[0].find("Connection lost: /dev/ttyVIRT0"), std::string::npos) << errors[0];
   EXPECT_EQ(app_.form2.Check2.caption, "Connect");
   EXPECT_EQ(app_.form2.Shape1.fill_color, kColorRed);
-  EXPECT_EQ(app_.form2.link_losses, 1u);
+  EXPECT_EQ(app_.protocol.link_losses, 1u);
 }
 
 TEST_F(CliSessionTest, DtcRunsAfterTheFirstReadAndTheReadsGoOn) {
@@ -308,7 +308,7 @@ TEST_F(CliSessionTest, TimeRunningOutInAResultWaitLeavesDiagnosticModeCleanly) {
   EXPECT_LT(vclock_.elapsed_total(), 8000u + 5000u) << "the 36 s wait was cut short";
   EXPECT_FALSE(app_.form1.loaded);
   EXPECT_FALSE(line_->in_diagnostic_mode());
-  EXPECT_FALSE(app_.form2.MSComm1.PortOpen());
+  EXPECT_FALSE(app_.protocol.MSComm1.PortOpen());
   EXPECT_EQ(IndexOf(TestLog(), "Test unknown"), -1);
 }
 
@@ -318,7 +318,7 @@ TEST_F(CliSessionTest, SecondsBoundARunThatNeverReachesLiveData) {
   EXPECT_LT(vclock_.elapsed_total(), 1700u);
   EXPECT_TRUE(Live().empty());
   EXPECT_GT(std::count(lines_.begin(), lines_.end(), "log: init = false => call initial "), 10);
-  EXPECT_FALSE(app_.form2.MSComm1.PortOpen());
+  EXPECT_FALSE(app_.protocol.MSComm1.PortOpen());
 }
 
 TEST_F(CliSessionTest, StopRequestDisconnectsAndExits0) {
@@ -326,7 +326,7 @@ TEST_F(CliSessionTest, StopRequestDisconnectsAndExits0) {
   ASSERT_EQ(Run(Scenario(EcuFamily::Ecu15m), {}), kExitOk);
   EXPECT_LT(vclock_.elapsed_total(), 3500u);
   EXPECT_FALSE(Live().empty());
-  EXPECT_FALSE(app_.form2.MSComm1.PortOpen());
+  EXPECT_FALSE(app_.protocol.MSComm1.PortOpen());
 }
 
 TEST_F(CliSessionTest, MessageBoxesBecomeLines) {

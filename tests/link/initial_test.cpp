@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "link/kline_codes.h"
 #include "link/link_port.h"
+#include "protocol/kline_codes.h"
 #include "support/sim_rig.h"
 
 namespace velarin {
@@ -47,11 +47,11 @@ void AsAfterConnect(SimRig& rig) {
 
 // Calls Initial as the polling loop would, a tick every 55 ms, until `init`.
 void TickUntilInit(SimRig& rig, int max_ticks = 200) {
-  for (int i = 0; i < max_ticks && !rig.form2().init; ++i) {
-    Initial(rig.app);
-    if (!rig.form2().init) rig.clock().Sleep(55);
+  for (int i = 0; i < max_ticks && !rig.protocol().init; ++i) {
+    Initial(rig.app.form2, rig.app.protocol, rig.app.clock());
+    if (!rig.protocol().init) rig.clock().Sleep(55);
   }
-  ASSERT_TRUE(rig.form2().init);
+  ASSERT_TRUE(rig.protocol().init);
 }
 
 Bytes EcuBytes(const SimulatedLine& line) {
@@ -71,8 +71,8 @@ TEST(InitialTest, ClosedPortReturnsWithoutEffect) {
   rig.line.IgnitionOn();
   rig.clock().Advance(100);
   rig.clock().ClearSleeps();
-  Initial(rig.app);
-  EXPECT_FALSE(rig.form2().init);
+  Initial(rig.app.form2, rig.app.protocol, rig.app.clock());
+  EXPECT_FALSE(rig.protocol().init);
   EXPECT_EQ(rig.form2().Rtb1.Text(), "");
   EXPECT_TRUE(rig.clock().sleeps().empty());
   EXPECT_TRUE(rig.line.SentByProgram().empty());
@@ -82,8 +82,8 @@ TEST(InitialTest, NothingReceivedYetReturnsAtOnce) {
   SimRig rig(Scenario(EcuFamily::Ecu15m));
   AsAfterConnect(rig);
   const uint32_t before = rig.clock().NowMs();
-  Initial(rig.app);
-  EXPECT_FALSE(rig.form2().init);
+  Initial(rig.app.form2, rig.app.protocol, rig.app.clock());
+  EXPECT_FALSE(rig.protocol().init);
   EXPECT_FALSE(rig.form2().Check1[0].enabled);
   EXPECT_EQ(rig.form2().Label4.caption, kWaitForIgnition);
   EXPECT_EQ(rig.form2().Rtb1.Text(), "");
@@ -98,14 +98,14 @@ TEST(InitialTest, WaitsTickAfterTickUntilTheBurstComes) {
   AsAfterConnect(rig);
   rig.line.IgnitionOn();
   int quiet_ticks = 0;
-  while (!rig.form2().init && quiet_ticks < 100) {
-    Initial(rig.app);
-    if (rig.form2().init) break;
+  while (!rig.protocol().init && quiet_ticks < 100) {
+    Initial(rig.app.form2, rig.app.protocol, rig.app.clock());
+    if (rig.protocol().init) break;
     EXPECT_EQ(rig.form2().Rtb1.Text(), "");
     ++quiet_ticks;
     rig.clock().Sleep(55);
   }
-  EXPECT_TRUE(rig.form2().init);
+  EXPECT_TRUE(rig.protocol().init);
   // The first byte is complete 9 ms after the burst starts at 1000 ms.
   EXPECT_EQ(quiet_ticks, 1009 / 55 + 1);
 }
@@ -135,7 +135,7 @@ TEST_P(InitialBurstTest, ShowsTheCodeAndAnswers) {
   EXPECT_EQ(rig.form2().Label4.caption, "");
   EXPECT_TRUE(rig.form2().Check1[0].enabled);
   EXPECT_EQ(rig.line.SentByProgram(), (Bytes{0x0F, 0xAA, 0xCC}));
-  EXPECT_EQ(rig.form2().MSComm1.device->ReadBaud(), 7812);
+  EXPECT_EQ(rig.protocol().MSComm1.device->ReadBaud(), 7812);
   EXPECT_TRUE(rig.line.ecu_awake());
 }
 
@@ -171,7 +171,7 @@ TEST(InitialTest, SixteenMSwitchesTo7812LikeFifteenM) {
   const Lines log = LogLines(rig.form2().Rtb1);
   ASSERT_GE(log.size(), 5u);
   EXPECT_EQ(Lines(log.end() - 5, log.end()), HandshakeLines());
-  EXPECT_EQ(rig.form2().MSComm1.device->ReadBaud(), 7812);
+  EXPECT_EQ(rig.protocol().MSComm1.device->ReadBaud(), 7812);
   EXPECT_TRUE(rig.line.ecu_awake());
 }
 
@@ -216,16 +216,16 @@ TEST(InitialTest, FifteenRcAnswersAtOnceEvenWithTheIgnitionOff) {
   SimRig rig(Scenario(EcuFamily::Ecu15Rc));
   AsAfterConnect(rig);
   const uint32_t start = rig.clock().NowMs();
-  Initial(rig.app);
+  Initial(rig.app.form2, rig.app.protocol, rig.app.clock());
 
   Lines expected = {"initial => 15rc ecu, skip isocode "};
   for (const std::string& line : HandshakeLines()) expected.push_back(line);
   EXPECT_EQ(LogLines(rig.form2().Rtb1), expected);
   EXPECT_EQ(rig.form2().Text4.text, "");
-  EXPECT_TRUE(rig.form2().init);
+  EXPECT_TRUE(rig.protocol().init);
   EXPECT_TRUE(rig.form2().Check1[0].enabled);
   EXPECT_EQ(rig.form2().Label4.caption, "");
-  EXPECT_EQ(rig.form2().MSComm1.device->ReadBaud(), 7812);
+  EXPECT_EQ(rig.protocol().MSComm1.device->ReadBaud(), 7812);
   ASSERT_EQ(rig.line.SentByProgram(), (Bytes{0x0F, 0xAA, 0xCC}));
   EXPECT_EQ(rig.line.wire()[0].at_ms - start, 518u);
   EXPECT_FALSE(rig.line.ecu_awake());  // nobody was listening
@@ -235,12 +235,12 @@ TEST(InitialTest, FifteenRcWithTheIgnitionOnWakesTheEcu) {
   SimRig rig(Scenario(EcuFamily::Ecu15Rc));
   AsAfterConnect(rig);
   rig.line.IgnitionOn();
-  Initial(rig.app);
+  Initial(rig.app.form2, rig.app.protocol, rig.app.clock());
   EXPECT_TRUE(rig.line.ecu_awake());
   EXPECT_TRUE(EcuBytes(rig.line).empty());  // no burst from this family
 
   // The link works at the new rate: the first identification character comes back.
-  SerialDevice& dev = *rig.form2().MSComm1.device;
+  SerialDevice& dev = *rig.protocol().MSComm1.device;
   (void)dev.ReadAll();
   ASSERT_TRUE(dev.WriteByte(kline::kIdentFirst));
   rig.clock().Advance(10);
@@ -253,17 +253,17 @@ TEST(InitialTest, ShortBurstTimesOutWithoutAnswering) {
   rig.line.IgnitionOn();
   rig.clock().Advance(40);  // all four bytes are in
   const uint32_t start = rig.clock().NowMs();
-  Initial(rig.app);
+  Initial(rig.app.form2, rig.app.protocol, rig.app.clock());
 
-  EXPECT_TRUE(rig.form2().init);
+  EXPECT_TRUE(rig.protocol().init);
   EXPECT_TRUE(rig.form2().Check1[0].enabled);
   EXPECT_EQ(rig.form2().Rtb1.Text(), "");
   EXPECT_EQ(rig.form2().Text4.text, "");
   EXPECT_EQ(rig.form2().Label4.caption, kWaitForIgnition);
   EXPECT_TRUE(rig.line.SentByProgram().empty());
   ASSERT_EQ(rig.line.rate_changes().size(), 1u);
-  EXPECT_EQ(rig.form2().MSComm1.device->ReadBaud(), 1200);
-  EXPECT_EQ(rig.form2().MSComm1.device->BytesWaiting(), 4);  // nothing was read
+  EXPECT_EQ(rig.protocol().MSComm1.device->ReadBaud(), 1200);
+  EXPECT_EQ(rig.protocol().MSComm1.device->BytesWaiting(), 4);  // nothing was read
   // The reading 3004 ms after the start is the first beyond 3000; its pass ends 4 ms later.
   EXPECT_EQ(rig.clock().NowMs() - start, 3008u);
   EXPECT_FALSE(rig.line.ecu_awake());
@@ -278,9 +278,9 @@ TEST(InitialTest, RefusedSwitchIsLoggedAsDoneAndLeaves1200) {
   const Lines log = LogLines(rig.form2().Rtb1);
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.back(), "7812");
-  EXPECT_EQ(rig.form2().MSComm1.device->ReadBaud(), 1200);
-  ASSERT_FALSE(rig.form2().MSComm1.debug_trace.empty());
-  EXPECT_EQ(rig.form2().MSComm1.debug_trace.back().number, kErrSetBaud);
+  EXPECT_EQ(rig.protocol().MSComm1.device->ReadBaud(), 1200);
+  ASSERT_FALSE(rig.protocol().MSComm1.debug_trace.empty());
+  EXPECT_EQ(rig.protocol().MSComm1.debug_trace.back().number, kErrSetBaud);
 }
 
 TEST(InitialTest, PortPulledDuringTheBurstWaitGivesUpQuietly) {
@@ -289,8 +289,8 @@ TEST(InitialTest, PortPulledDuringTheBurstWaitGivesUpQuietly) {
   rig.line.IgnitionOn();
   rig.clock().Advance(20);
   rig.clock().Schedule(100, [&rig] { rig.line.Vanish(); });
-  Initial(rig.app);
-  EXPECT_TRUE(rig.form2().init);
+  Initial(rig.app.form2, rig.app.protocol, rig.app.clock());
+  EXPECT_TRUE(rig.protocol().init);
   EXPECT_TRUE(rig.line.SentByProgram().empty());
   EXPECT_EQ(rig.form2().Rtb1.Text(), "");
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "livedata/text_forms.h"
+#include "protocol/frame_profile.h"
 
 namespace velarin {
 namespace {

@@ -31,6 +31,7 @@ class FrameTest : public ::testing::Test {
 
   VirtualClock& clock() { return services.virtual_clock(); }
   Form2& form() { return app.form2; }
+  ProtocolState& protocol() { return app.protocol; }
 
   // Selects `family`, opens the port on a simulated ECU answering `raw`, wakes it.
   void Start(EcuFamily family, std::map<uint8_t, uint8_t> raw = {}) {
@@ -39,12 +40,9 @@ class FrameTest : public ::testing::Test {
     scenario.engine_model = false;
     scenario.raw = std::move(raw);
     line = std::make_unique<SimulatedLine>(clock(), scenario);
-    for (EcuFamily f :
-         {EcuFamily::Ecu15m, EcuFamily::Ecu15Rc, EcuFamily::Ecu16m, EcuFamily::EcuP8}) {
-      FamilyOption(form(), f).value = f == family;
-    }
-    BuildTempTable(form());
-    LinkPort& port = form().MSComm1;
+    SelectFamilyOption(form(), family);
+    BuildTempTable(protocol());
+    LinkPort& port = protocol().MSComm1;
     port.device = &line->device();
     OpenLinkPort(port, 1);
     ASSERT_TRUE(port.PortOpen());

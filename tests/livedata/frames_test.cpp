@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "connection/timer_on.h"
+#include "forms/timer_on.h"
 #include "frame_fixture.h"
 #include "livedata/channels.h"
 #include "livedata/panel.h"
@@ -26,7 +26,7 @@ std::map<uint8_t, uint8_t> FullReading() {
 
 TEST_F(FrameTest, FullFrame15m) {
   Start(EcuFamily::Ecu15m, FullReading());
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
 
   const std::vector<std::string> shown = {"3750", "0.6",   "15.5", "121", "25",
                                           "83",   "30.01", "12.5", "127", "r9"};
@@ -37,7 +37,7 @@ TEST_F(FrameTest, FullFrame15m) {
   // Frame start, nine channel starts and the two pair pauses; the rest are polls.
   EXPECT_EQ(SleepsOf(8), 12u);
   EXPECT_EQ(SleepsOf(8) + SleepsOf(3), clock().sleeps().size());
-  EXPECT_EQ(form().live_frames, 1u);
+  EXPECT_EQ(protocol().live_frames, 1u);
   EXPECT_EQ(services.do_events, 0);
   EXPECT_EQ(form().Label4.caption, "status");
   EXPECT_EQ(form().Rtb1.LineCount(), 0u);  // a frame logs nothing
@@ -45,7 +45,7 @@ TEST_F(FrameTest, FullFrame15m) {
 
 TEST_F(FrameTest, FullFrame16mPausesTheInterByteDelay) {
   Start(EcuFamily::Ecu16m, FullReading());
-  ReadLive16m(app);
+  ReadLiveFrame(app, kReadLive16m);
 
   const std::vector<std::string> shown = {"3750", "0.6",   "15.5", "121", "25",
                                           "83",   "30.01", "12.5", "16",  "r9"};
@@ -60,7 +60,7 @@ TEST_F(FrameTest, InterByteDelayIsReadAtEveryPause) {
   OnlyChannels({2, 3});
   // The frame start and the first channel pause run at 10 ms; the box changes after that.
   clock().Schedule(15, [this] { form().Text11.text = "12.5"; });
-  ReadLive16m(app);
+  ReadLiveFrame(app, kReadLive16m);
   EXPECT_EQ(SleepsOf(10), 2u);
   EXPECT_EQ(SleepsOf(12), 1u);  // 12.5 rounds half to even
 
@@ -71,7 +71,7 @@ TEST_F(FrameTest, InterByteDelayIsReadAtEveryPause) {
   for (const Case& c : {Case{"abc", 0}, Case{"-4", 0}, Case{"&h0A", 3}}) {
     form().Text11.text = c.text;
     clock().ClearSleeps();
-    ReadLive16m(app);
+    ReadLiveFrame(app, kReadLive16m);
     EXPECT_EQ(clock().sleeps().size() - SleepsOf(3), c.pauses) << c.text;
     EXPECT_EQ(form().Text1[2].text, "15.5") << c.text;
   }
@@ -79,7 +79,7 @@ TEST_F(FrameTest, InterByteDelayIsReadAtEveryPause) {
 
 TEST_F(FrameTest, FullFrameP8) {
   Start(EcuFamily::EcuP8, FullReading());
-  ReadLiveP8(app);
+  ReadLiveFrame(app, kReadLiveP8);
 
   const std::vector<std::string> shown = {"7500", "0.6",   "15.5", "121", "47.5",
                                           "17.",  "30.01", "12.5", "16",  "r9"};
@@ -95,7 +95,7 @@ TEST_F(FrameTest, FullFrameP8) {
 TEST_F(FrameTest, OnlyThrottle15m) {
   Start(EcuFamily::Ecu15m, FullReading());
   OnlyChannels({6});
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
 
   EXPECT_EQ(Sent(), Bytes{0x09});
   EXPECT_EQ(SleepsOf(8), 2u);  // the frame start and the channel start
@@ -112,7 +112,7 @@ TEST_F(FrameTest, OnlyThrottle15m) {
 TEST_F(FrameTest, Throttle15RcSendsTheSecondCodeAtOnce) {
   Start(EcuFamily::Ecu15Rc, {{0x09, 100}, {0x3A, 50}});
   OnlyChannels({6});
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
 
   EXPECT_EQ(form().Text1[9].text, "1.94");
   EXPECT_EQ(form().Text1[6].text, "75.7");
@@ -124,7 +124,7 @@ TEST_F(FrameTest, Throttle15RcWithoutTheSecondEchoCountsItAsZero) {
   Start(EcuFamily::Ecu15Rc, {{0x09, 100}, {0x3A, 50}});
   line->scenario().stray_before_echo[0x3A] = {0x00};  // shifts the pair out of step
   OnlyChannels({6});
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
   EXPECT_EQ(form().Text1[9].text, "1.94");
   EXPECT_EQ(form().Text1[6].text, "125.7");  // 100 x 0.42 + 100 - 0 - 16.3
 }
@@ -133,7 +133,7 @@ TEST_F(FrameTest, TimeOutDropsTheRestOfTheFrameAndKeepsLaterReadouts) {
   Start(EcuFamily::Ecu15m, FullReading());
   line->scenario().answers[0x06] = {};  // the ECU does not answer the pressure request
   const uint32_t start = clock().NowMs();
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
 
   EXPECT_EQ(Sent(), (Bytes{0x01, 0x02, 0x03, 0x04, 0x05, 0x06}));
   EXPECT_EQ(form().Text1[0].text, "3750");
@@ -147,7 +147,7 @@ TEST_F(FrameTest, TimeOutDropsTheRestOfTheFrameAndKeepsLaterReadouts) {
 
   // The next frame starts from channel 0 again.
   line->scenario().answers.erase(0x06);
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
   EXPECT_EQ(Sent(), (Bytes{0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0F}));
   EXPECT_EQ(form().Text1[3].text, "121");
 }
@@ -155,7 +155,7 @@ TEST_F(FrameTest, TimeOutDropsTheRestOfTheFrameAndKeepsLaterReadouts) {
 TEST_F(FrameTest, TimeOutOnTheSecondCodeOfAPair) {
   Start(EcuFamily::Ecu15m, FullReading());
   line->scenario().answers[0x02] = {};
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
   EXPECT_EQ(Sent(), (Bytes{0x01, 0x02}));
   EXPECT_EQ(form().Text1[0].text, "r0");
   EXPECT_EQ(form().Text1[1].text, "r1");
@@ -168,13 +168,13 @@ TEST_F(FrameTest, StaleByteInFrontOfAnAnswerLeavesTheReadout) {
   // starts at 19 ms lands after that flush and before the echo.
   clock().Schedule(19, [this] { line->InjectFromEcu({0x55}); });
   const uint32_t start = clock().NowMs();
-  ReadLive16m(app);
+  ReadLiveFrame(app, kReadLive16m);
   EXPECT_EQ(Sent(), Bytes{0x0B});
   EXPECT_EQ(form().Text1[8].text, "r8");
   EXPECT_LT(Elapsed(start, clock().NowMs()), 40);  // answered, not timed out
 
   // The late answer is flushed by the next frame, which reads normally.
-  ReadLive16m(app);
+  ReadLiveFrame(app, kReadLive16m);
   EXPECT_EQ(form().Text1[8].text, "16");
 }
 
@@ -182,7 +182,7 @@ TEST_F(FrameTest, EchoOutOfStepLeavesEachChannelAlone) {
   Start(EcuFamily::Ecu15m, FullReading());
   line->scenario().stray_before_echo[0x05] = {0x00};
   line->scenario().stray_before_echo[0x04] = {0x00};
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
   EXPECT_EQ(form().Text1[0].text, "3750");
   EXPECT_EQ(form().Text1[1].text, "r1");  // lo not behind its echo
   EXPECT_EQ(form().Text1[2].text, "r2");
@@ -205,9 +205,9 @@ class RpmPairTest : public FrameTest {
     OnlyChannels({0});
     for (LineSegment& s : form().Line1) s.border_color = 0x1234;  // neither lit nor unlit
     if (family == EcuFamily::EcuP8) {
-      ReadLiveP8(app);
+      ReadLiveFrame(app, kReadLiveP8);
     } else {
-      ReadLive15m(app);
+      ReadLiveFrame(app, kReadLive15m);
     }
     EXPECT_EQ(form().Text1[0].text, c.text1) << c.what;
     EXPECT_EQ(form().Label26.caption, c.label26) << c.what;
@@ -252,10 +252,10 @@ TEST_F(FrameTest, BarLightsBelowTheLevelAndClearsTheRest) {
   Start(EcuFamily::Ecu15m, {{0x01, 0x0F}, {0x02, 0xA0}});
   OnlyChannels({0});
   for (LineSegment& s : form().Line1) s.border_color = kColorWindowFrame;
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
   EXPECT_TRUE(BarShows(38));
   line->scenario().raw = {{0x01, 0x2E}, {0x02, 0xE0}};  // down to 1250
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
   EXPECT_TRUE(BarShows(12));
 }
 
@@ -265,17 +265,17 @@ TEST_F(FrameTest, FFMeansNoValueFor15mButNotForP8) {
     all_ff[code] = 0xFF;
   }
   Start(EcuFamily::Ecu15m, all_ff);
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
   const std::vector<std::string> shown_15m = {" ----", "r1", "r2", "r3",  "r4",
                                               "r5",    "r6", "r7", "127", "r9"};
   for (int i = 0; i < kReadoutCount; ++i) EXPECT_EQ(form().Text1[i].text, shown_15m[i]) << i;
 
   Start(EcuFamily::Ecu16m, all_ff);
-  ReadLive16m(app);
+  ReadLiveFrame(app, kReadLive16m);
   for (int i = 0; i < kReadoutCount; ++i) EXPECT_EQ(form().Text1[i].text, shown_15m[i]) << i;
 
   Start(EcuFamily::EcuP8, all_ff);
-  ReadLiveP8(app);
+  ReadLiveFrame(app, kReadLiveP8);
   const std::vector<std::string> shown_p8 = {" ----", "131.07", "127.5",   "1099", "-55.",
                                              "-55.",  "89.98",  "15.9375", "127",  "r9"};
   for (int i = 0; i < kReadoutCount; ++i) EXPECT_EQ(form().Text1[i].text, shown_p8[i]) << i;
@@ -291,7 +291,7 @@ TEST_F(FrameTest, P8TemperaturesComeFromTheTable) {
   for (const Case& c : cases) {
     Start(EcuFamily::EcuP8, {{0x07, c.raw}, {0x08, c.raw}});
     OnlyChannels({4, 5});
-    ReadLiveP8(app);
+    ReadLiveFrame(app, kReadLiveP8);
     EXPECT_EQ(form().Text1[4].text, c.shown) << int(c.raw);
     EXPECT_EQ(form().Text1[5].text, c.shown) << int(c.raw);
   }
@@ -299,27 +299,27 @@ TEST_F(FrameTest, P8TemperaturesComeFromTheTable) {
 
 TEST_F(FrameTest, ClosedPortMakesNoExchange) {
   Start(EcuFamily::EcuP8, FullReading());
-  CloseLinkPort(form().MSComm1);
+  CloseLinkPort(protocol().MSComm1);
   Sent();
-  ReadLiveP8(app);
+  ReadLiveFrame(app, kReadLiveP8);
   EXPECT_TRUE(Sent().empty());
   EXPECT_TRUE(clock().sleeps().empty());
-  EXPECT_EQ(form().live_frames, 0u);
+  EXPECT_EQ(protocol().live_frames, 0u);
   // P8 still yields once and clears the status line before it looks at the port.
   EXPECT_EQ(services.do_events, 1);
   EXPECT_EQ(form().Label4.caption, "");
   EXPECT_EQ(form().Text1[0].text, "r0");
 
-  ReadLive15m(app);
-  ReadLive16m(app);
+  ReadLiveFrame(app, kReadLive15m);
+  ReadLiveFrame(app, kReadLive16m);
   EXPECT_TRUE(Sent().empty());
   EXPECT_TRUE(clock().sleeps().empty());
 }
 
 TEST_F(FrameTest, P8YieldCanDisconnectBeforeTheFrame) {
   Start(EcuFamily::EcuP8, FullReading());
-  services.on_do_events = [this] { CloseLinkPort(form().MSComm1); };
-  ReadLiveP8(app);
+  services.on_do_events = [this] { CloseLinkPort(protocol().MSComm1); };
+  ReadLiveFrame(app, kReadLiveP8);
   EXPECT_TRUE(Sent().empty());
   EXPECT_EQ(form().Text1[0].text, "r0");
 }
@@ -333,17 +333,17 @@ TEST_F(FrameTest, P8FrameStopsWhenItsYieldHandsTheLinkOver) {
   const Case cases[] = {
       {"test window opened",
        [](App& a) {
-         TimerOn(a, 0);
+         TimerOn(a.protocol.Timer1, a.clock(), 0);
          a.form1.loaded = true;
        },
        false},
-      {"polling stopped", [](App& a) { TimerOn(a, 0); }, false},
+      {"polling stopped", [](App& a) { TimerOn(a.protocol.Timer1, a.clock(), 0); }, false},
       {"test window opened, polling untouched", [](App& a) { a.form1.loaded = true; }, false},
       // A selector click or a fault read stops the polling and restarts it.
       {"polling stopped and restarted",
        [](App& a) {
-         TimerOn(a, 0);
-         TimerOn(a, 50);
+         TimerOn(a.protocol.Timer1, a.clock(), 0);
+         TimerOn(a.protocol.Timer1, a.clock(), 50);
        },
        true},
       {"nothing pending", [](App&) {}, true},
@@ -352,9 +352,9 @@ TEST_F(FrameTest, P8FrameStopsWhenItsYieldHandsTheLinkOver) {
     Start(EcuFamily::EcuP8, FullReading());
     OnlyChannels({7});
     app.form1.loaded = false;
-    TimerOn(app, 50);  // a frame runs inside a polling tick
+    TimerOn(app.protocol.Timer1, app.clock(), 50);  // a frame runs inside a polling tick
     services.on_do_events = [&] { c.during_yield(app); };
-    ReadLiveP8(app);
+    ReadLiveFrame(app, kReadLiveP8);
     EXPECT_EQ(Sent().empty(), !c.frame_goes_on) << c.what;
     EXPECT_EQ(form().Text1[7].text, c.frame_goes_on ? "12.5" : "r7") << c.what;
     EXPECT_EQ(form().Label4.caption, "") << c.what;
@@ -383,7 +383,7 @@ TEST_F(FrameTest, TrimmerReachesTheTestWindowOnlyWhileItIsOpen) {
     app.form1.loaded = c.loaded;
     app.form1.Slider1.value = 99;
     app.form1.Text2.text = "untouched";
-    ReadLive15m(app);
+    ReadLiveFrame(app, kReadLive15m);
     EXPECT_EQ(form().Text1[8].text, c.readout) << c.what;
     EXPECT_EQ(app.form1.Slider1.value, c.slider) << c.what;
     EXPECT_EQ(app.form1.Text2.text, c.text2) << c.what;
@@ -398,7 +398,8 @@ TEST_F(FrameTest, OnlyThe15mFamilyHandsTheTrimmerOver) {
     OnlyChannels({8});
     app.form1.loaded = true;
     app.form1.Slider1.value = 99;
-    family == EcuFamily::Ecu16m ? ReadLive16m(app) : ReadLiveP8(app);
+    family == EcuFamily::Ecu16m ? ReadLiveFrame(app, kReadLive16m)
+                                : ReadLiveFrame(app, kReadLiveP8);
     EXPECT_EQ(form().Text1[8].text, "5");
     EXPECT_EQ(app.form1.Slider1.value, 99);
   }
@@ -406,9 +407,9 @@ TEST_F(FrameTest, OnlyThe15mFamilyHandsTheTrimmerOver) {
 
 TEST_F(FrameTest, ClearedChannelsAreNeitherAskedNorShown) {
   Start(EcuFamily::Ecu15m, FullReading());
-  form().init = true;
+  protocol().init = true;
   ClickChannel(app, 5);  // "water temp"
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
   EXPECT_EQ(Sent(), (Bytes{0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x09, 0x0A, 0x0F}));
   EXPECT_EQ(form().Text1[5].text, "");
   EXPECT_EQ(form().Text1[4].text, "25");
@@ -416,7 +417,7 @@ TEST_F(FrameTest, ClearedChannelsAreNeitherAskedNorShown) {
   for (int i = 0; i < kChannelCount; ++i) {
     if (form().Check1[i].value) ClickChannel(app, i);
   }
-  ReadLive15m(app);
+  ReadLiveFrame(app, kReadLive15m);
   EXPECT_EQ(Sent(), Bytes{0x09});  // only the throttle came back
   for (int i = 0; i < kChannelCount; ++i) {
     EXPECT_EQ(form().Text1[i].text, i == kThrottle ? "30.01" : "") << i;
@@ -426,7 +427,7 @@ TEST_F(FrameTest, ClearedChannelsAreNeitherAskedNorShown) {
 TEST_F(FrameTest, ReadoutsUseTheDecimalSeparator) {
   Start(EcuFamily::EcuP8, FullReading());
   SetDecimalSeparator(",");
-  ReadLiveP8(app);
+  ReadLiveFrame(app, kReadLiveP8);
   EXPECT_EQ(form().Text1[1].text, "0,6");
   EXPECT_EQ(form().Text1[4].text, "47,5");
   EXPECT_EQ(form().Text1[6].text, "30,01");
@@ -436,10 +437,10 @@ TEST_F(FrameTest, ReadoutsUseTheDecimalSeparator) {
 TEST_F(FrameTest, EveryFrameOnAnOpenPortIsCounted) {
   Start(EcuFamily::Ecu15m, FullReading());
   line->scenario().answers[0x01] = {};
-  ReadLive15m(app);  // abandoned, but begun
+  ReadLiveFrame(app, kReadLive15m);  // abandoned, but begun
   line->scenario().answers.clear();
-  ReadLive15m(app);
-  EXPECT_EQ(form().live_frames, 2u);
+  ReadLiveFrame(app, kReadLive15m);
+  EXPECT_EQ(protocol().live_frames, 2u);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "connection/timer_on.h"
+#include "forms/timer_on.h"
 #include "support/test_services.h"
 
 namespace velarin {
@@ -19,9 +19,9 @@ class PanelTest : public ::testing::Test {
   }
 
   void LinkUp() {
-    app.form2.init = true;
-    app.form2.Timer1.enabled = true;
-    app.form2.Timer1.interval = 50;
+    app.protocol.init = true;
+    app.protocol.Timer1.enabled = true;
+    app.protocol.Timer1.interval = 50;
   }
 
   std::vector<int> Checked() const {
@@ -40,7 +40,7 @@ TEST_F(PanelTest, ClearingWaterTempEmptiesItsReadoutAndRestartsThePolling) {
   LinkUp();
   services.virtual_clock().Advance(123);
   bool timer_running_at_yield = false;
-  services.on_do_events = [&] { timer_running_at_yield = app.form2.Timer1.enabled; };
+  services.on_do_events = [&] { timer_running_at_yield = app.protocol.Timer1.enabled; };
 
   ClickChannel(app, 5);
 
@@ -50,10 +50,10 @@ TEST_F(PanelTest, ClearingWaterTempEmptiesItsReadoutAndRestartsThePolling) {
     EXPECT_EQ(app.form2.Text1[i].text, "r" + std::to_string(i));
   EXPECT_EQ(services.do_events, 1);
   EXPECT_TRUE(timer_running_at_yield);  // the yield comes before the stop
-  EXPECT_TRUE(app.form2.Timer1.enabled);
-  EXPECT_EQ(app.form2.Timer1.interval, 50);
-  EXPECT_EQ(app.form2.Timer1.generation, 2u);  // stopped, then restarted
-  EXPECT_EQ(app.form2.Timer1.restarted_at, 123u);
+  EXPECT_TRUE(app.protocol.Timer1.enabled);
+  EXPECT_EQ(app.protocol.Timer1.interval, 50);
+  EXPECT_EQ(app.protocol.Timer1.generation, 2u);  // stopped, then restarted
+  EXPECT_EQ(app.protocol.Timer1.restarted_at, 123u);
 }
 
 TEST_F(PanelTest, ClickBeforeTheLinkIsUpLeavesTheTimerAlone) {
@@ -63,8 +63,8 @@ TEST_F(PanelTest, ClickBeforeTheLinkIsUpLeavesTheTimerAlone) {
   EXPECT_EQ(app.form2.Text1[2].text, "");
   EXPECT_EQ(app.form2.Text1[7].text, "");
   EXPECT_EQ(app.form2.Text1[0].text, "r0");
-  EXPECT_FALSE(app.form2.Timer1.enabled);
-  EXPECT_EQ(app.form2.Timer1.generation, 0u);
+  EXPECT_FALSE(app.protocol.Timer1.enabled);
+  EXPECT_EQ(app.protocol.Timer1.generation, 0u);
   EXPECT_EQ(services.do_events, 2);
 }
 
@@ -76,8 +76,8 @@ TEST_F(PanelTest, ClearingAllNineBringsTheThrottleBack) {
   for (int i = 0; i < kReadoutCount; ++i) EXPECT_EQ(app.form2.Text1[i].text, "") << i;
   // Nine clicks and the one the re-checked throttle raises.
   EXPECT_EQ(services.do_events, 10);
-  EXPECT_TRUE(app.form2.Timer1.enabled);
-  EXPECT_EQ(app.form2.Timer1.interval, 50);
+  EXPECT_TRUE(app.protocol.Timer1.enabled);
+  EXPECT_EQ(app.protocol.Timer1.interval, 50);
 }
 
 TEST_F(PanelTest, ClearingTheThrottleEmptiesTheWholeRowIncludingTheVoltage) {
@@ -116,18 +116,18 @@ TEST_F(PanelTest, AClickQueuedDuringTheYieldRunsInsideIt) {
   EXPECT_EQ(Checked(), (std::vector<int>{2, 3, 4, 5, 6, 7, 8}));
   EXPECT_EQ(app.form2.Text1[0].text, "");
   EXPECT_EQ(app.form2.Text1[1].text, "");
-  EXPECT_TRUE(app.form2.Timer1.enabled);
+  EXPECT_TRUE(app.protocol.Timer1.enabled);
 }
 
 TEST_F(PanelTest, NoRestartWhileTheTestWindowHoldsTheLink) {
   LinkUp();
   services.on_do_events = [&] {  // the "Tests" menu was clicked just before
-    TimerOn(app, 0);
+    TimerOn(app.protocol.Timer1, app.clock(), 0);
     app.form1.loaded = true;
   };
   ClickChannel(app, 4);
   EXPECT_EQ(app.form2.Text1[4].text, "");
-  EXPECT_FALSE(app.form2.Timer1.enabled);
+  EXPECT_FALSE(app.protocol.Timer1.enabled);
 }
 
 struct SetChannelsCase {

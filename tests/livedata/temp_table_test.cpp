@@ -16,7 +16,7 @@ class TempTableTest : public ::testing::Test {
     BuildTempTable(form);
   }
   void TearDown() override { ResetDecimalSeparator(); }
-  Form2 form;
+  ProtocolState form;
 };
 
 struct EntryCase {
@@ -69,7 +69,7 @@ TEST_F(TempTableTest, TemperaturesAsTheReadoutShowsThem) {
 }
 
 TEST_F(TempTableTest, NoByteEverReadsAnUnsetOrNonFiniteValue) {
-  const Form2 unbuilt;  // a frame before the window's load must not read garbage either
+  const ProtocolState unbuilt;  // a frame before the window's load must not read garbage either
   for (int x = 0; x <= 255; ++x) {
     const double built = TemperatureFromTable(form.TempTable, static_cast<uint8_t>(x));
     EXPECT_TRUE(std::isfinite(built)) << x;

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "link/kline_codes.h"
+#include "protocol/kline_codes.h"
 #include "sim/engine_model.h"
 #include "sim/simulated_line.h"
 

@@ -9,9 +9,9 @@
 #include <cmath>
 #include <vector>
 
-#include "link/kline_codes.h"
 #include "livedata/conversions.h"
 #include "livedata/temp_table.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 namespace {

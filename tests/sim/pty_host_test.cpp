@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "link/kline_codes.h"
 #include "platform/serial_device.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "forms/app.h"
-#include "link/kline_codes.h"
 #include "platform/serial_errors.h"
+#include "protocol/kline_codes.h"
 #include "sim/virtual_clock.h"
 #include "ui/event_loop.h"
 #include "ui/main_window.h"
@@ -39,18 +39,19 @@ TEST(RealtimeLine, AConnectionReachesLiveDataAndAPulledAdapterEndsIt) {
   VirtualClock clock;
   RealtimeLine line(clock, DefaultScenario(EcuFamily::Ecu15m));
   App app;
-  std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
-  app.form2.MSComm1.device = &line.device();
-  app.form2.MSComm1.device_path = "simulated ECU";
+  EventLoop loop(app, clock);
+  WireMainLoop(loop, app);
+  app.protocol.MSComm1.device = &line.device();
+  app.protocol.MSComm1.device_path = "simulated ECU";
   LoadMainWindow(app);
   ClickFamily(app, EcuFamily::Ecu15m);
   ClickConnectSwitch(app);
   line.IgnitionOn(500);
   line.IgnitionOff();  // the key turned back before the ECU powered up
-  loop->RunFor(2000);
-  EXPECT_FALSE(app.form2.init);
+  loop.RunFor(2000);
+  EXPECT_FALSE(app.protocol.init);
   line.IgnitionOn(1000);
-  ASSERT_TRUE(loop->RunUntil([&] { return app.form2.live_frames >= 2; }, 10000))
+  ASSERT_TRUE(loop.RunUntil([&] { return app.protocol.live_frames >= 2; }, 10000))
       << app.form2.Rtb1.Text();
   EXPECT_NE(app.form2.Text4.text.find("ecu data    : VLR15M0107"), std::string::npos);
 

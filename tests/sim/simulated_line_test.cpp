@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "link/kline_codes.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 namespace {

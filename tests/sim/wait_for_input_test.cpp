@@ -27,7 +27,7 @@ class WaitForInputTest : public ::testing::Test {
     EXPECT_TRUE(rig_.OpenPort());
     rig_.clock().ClearSleeps();
   }
-  LinkPort& port() { return rig_.form2().MSComm1; }
+  LinkPort& port() { return rig_.protocol().MSComm1; }
   SimRig rig_;
 };
 
@@ -66,7 +66,7 @@ class WaitGiveUpTest : public ::testing::TestWithParam<GiveUp> {};
 void ExpectGiveUp(const GiveUp& g, uint32_t start_ms) {
   SimRig rig(Awake15m(), start_ms);
   ASSERT_TRUE(rig.OpenPort());
-  LinkPort& port = rig.form2().MSComm1;
+  LinkPort& port = rig.protocol().MSComm1;
   WaitReadings readings;
   const uint32_t start = rig.clock().NowMs();
   EXPECT_FALSE(WaitForInput(port, rig.clock(), 2, g.timeout_ms, g.step, &readings));
@@ -95,7 +95,7 @@ TEST(WaitForInputWrapTest, SuccessAcrossTheWrap) {
   SimRig rig(Awake15m(), UINT32_MAX - 5);
   ASSERT_TRUE(rig.OpenPort());
   rig.line.InjectFromEcu({0x11, 0x22});
-  EXPECT_TRUE(WaitForInput(rig.form2().MSComm1, rig.clock(), 2, 3000, kPoll3Then1));
+  EXPECT_TRUE(WaitForInput(rig.protocol().MSComm1, rig.clock(), 2, 3000, kPoll3Then1));
   EXPECT_EQ(rig.clock().NowMs(), 14u);  // 20 ms after the start, past zero
 }
 
@@ -103,7 +103,7 @@ TEST(WaitForInputWrapTest, VanishedPortTimesOutInsteadOfSpinning) {
   SimRig rig(Awake15m());
   ASSERT_TRUE(rig.OpenPort());
   rig.line.Vanish();
-  EXPECT_FALSE(WaitForInput(rig.form2().MSComm1, rig.clock(), 2, 100, kPoll3));
+  EXPECT_FALSE(WaitForInput(rig.protocol().MSComm1, rig.clock(), 2, 100, kPoll3));
   // Every pass slept: readings at 0, 3, ..., 102 ms, one 3 ms sleep each.
   EXPECT_EQ(rig.clock().sleeps().size(), 35u);
 }

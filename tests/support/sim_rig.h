@@ -16,23 +16,20 @@ struct SimRig {
   explicit SimRig(EcuScenario scenario, uint32_t start_ms = 0)
       : services(start_ms), line(services.virtual_clock(), std::move(scenario)) {
     app.services = &services;
-    app.form2.MSComm1.device = &line.device();
+    app.protocol.MSComm1.device = &line.device();
     SelectFamily(line.scenario().family);
   }
 
-  void SelectFamily(EcuFamily family) {
-    Form2& f = app.form2;
-    for (OptionButton* o : {&f.Option1, &f.Option9, &f.Option7, &f.Option2}) o->value = false;
-    FamilyOption(f, family).value = true;
-  }
+  void SelectFamily(EcuFamily family) { SelectFamilyOption(app.form2, family); }
   // Opens the main window's port as Connect does (port 1, 1200 baud).
   bool OpenPort() {
-    OpenLinkPort(app.form2.MSComm1, 1);
-    return app.form2.MSComm1.PortOpen();
+    OpenLinkPort(app.protocol.MSComm1, 1);
+    return app.protocol.MSComm1.PortOpen();
   }
 
   VirtualClock& clock() { return services.virtual_clock(); }
   Form2& form2() { return app.form2; }
+  ProtocolState& protocol() { return app.protocol; }
 
   // Declared in this order so the line dies before its clock and the app first.
   TestServices services;

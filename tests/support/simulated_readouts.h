@@ -32,18 +32,18 @@ inline void RunSimulatedConnection(EcuFamily family, uint32_t ms, const ReadoutR
   EventLoop loop(app, clock);
   WireMainLoop(loop, app);
   SimulatedLine line(clock, DefaultScenario(family));
-  app.form2.MSComm1.device = &line.device();
-  app.form2.MSComm1.device_path = "/dev/ttyVIRT0";
+  app.protocol.MSComm1.device = &line.device();
+  app.protocol.MSComm1.device_path = "/dev/ttyVIRT0";
   LoadMainWindow(app);
   ClickFamily(app, family);
   ClickConnectSwitch(app);
   line.IgnitionOn();
   const uint32_t connected = clock.NowMs();
-  uint64_t seen = app.form2.live_frames;
+  uint64_t seen = app.protocol.live_frames;
   loop.RunUntil(
       [&] {
-        if (app.form2.live_frames != seen) {
-          seen = app.form2.live_frames;
+        if (app.protocol.live_frames != seen) {
+          seen = app.protocol.live_frames;
           std::array<std::string_view, 10> texts;
           for (size_t i = 0; i < texts.size(); ++i) texts[i] = app.form2.Text1[i].text;
           on_row(clock.NowMs() - connected, texts);

@@ -5,9 +5,10 @@
 #include <chrono>
 #include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "connection/timer_on.h"
+#include "forms/timer_on.h"
 #include "platform/clock.h"
 #include "sim/virtual_clock.h"
 
@@ -66,10 +67,10 @@ TEST_F(EventLoopTest, TimerOnEnablesOrStops) {
   } cases[] = {{50, true, 50}, {1, true, 1},         {20, true, 20},    {0, false, 0},
                {-7, false, 0}, {32767, true, 32767}, {-32768, false, 0}};
   for (const Case& c : cases) {
-    const uint64_t before = app_.form2.Timer1.generation;
+    const uint64_t before = app_.protocol.Timer1.generation;
     clock_.Sleep(3);
-    TimerOn(app_, c.interval);
-    const Timer& t = app_.form2.Timer1;
+    TimerOn(app_.protocol.Timer1, app_.clock(), c.interval);
+    const Timer& t = app_.protocol.Timer1;
     EXPECT_EQ(t.enabled, c.enabled) << c.interval;
     EXPECT_EQ(t.interval, c.stored) << c.interval;
     EXPECT_EQ(t.restarted_at, clock_.NowMs()) << c.interval;
@@ -103,7 +104,7 @@ TEST_F(EventLoopTest, TicksAreDueOneIntervalAfterThePreviousWasDue) {
       at.push_back(clock.NowMs());
       if (n < c.durations.size()) clock.Sleep(c.durations[n]);
     });
-    TimerOn(app, 50);
+    TimerOn(app.protocol.Timer1, app.clock(), 50);
     loop.RunFor(c.run_ms);
     loop.RunFor(1);  // a tick due exactly at run_ms starts after RunFor returned
     EXPECT_EQ(at, c.expected) << c.name;
@@ -112,8 +113,9 @@ TEST_F(EventLoopTest, TicksAreDueOneIntervalAfterThePreviousWasDue) {
 
 TEST_F(EventLoopTest, TimerOnRestartsTheCount) {
   RecordTicks();
-  TimerOn(app_, 50);
-  clock_.virtual_clock().Schedule(120, [this] { loop_.Post([this] { TimerOn(app_, 50); }); });
+  TimerOn(app_.protocol.Timer1, app_.clock(), 50);
+  clock_.virtual_clock().Schedule(
+      120, [this] { loop_.Post([this] { TimerOn(app_.protocol.Timer1, app_.clock(), 50); }); });
   loop_.RunFor(300);
   EXPECT_EQ(ticks_, (std::vector<uint32_t>{50, 100, 170, 220, 270}));
 }
@@ -121,13 +123,14 @@ TEST_F(EventLoopTest, TimerOnRestartsTheCount) {
 TEST_F(EventLoopTest, TickThatReArmsOrStopsTheTimer) {
   RecordTicks({0, 10, 0, 0});
   on_tick_ = [this](size_t n) {
-    if (n == 1) TimerOn(app_, 20);  // at 110: the count restarts from here
-    if (n == 3) TimerOn(app_, 0);
+    if (n == 1)
+      TimerOn(app_.protocol.Timer1, app_.clock(), 20);  // at 110: the count restarts from here
+    if (n == 3) TimerOn(app_.protocol.Timer1, app_.clock(), 0);
   };
-  TimerOn(app_, 50);
+  TimerOn(app_.protocol.Timer1, app_.clock(), 50);
   loop_.RunFor(1000);
   EXPECT_EQ(ticks_, (std::vector<uint32_t>{50, 100, 130, 150}));
-  EXPECT_FALSE(app_.form2.Timer1.enabled);
+  EXPECT_FALSE(app_.protocol.Timer1.enabled);
 }
 
 TEST_F(EventLoopTest, ClockWrapDoesNotDisturbTheSchedule) {
@@ -138,7 +141,7 @@ TEST_F(EventLoopTest, ClockWrapDoesNotDisturbTheSchedule) {
   std::vector<uint32_t> at;
   const uint32_t start = wrapping.NowMs();
   loop.SetTick([&] { at.push_back(wrapping.NowMs() - start); });
-  TimerOn(app, 50);
+  TimerOn(app.protocol.Timer1, app.clock(), 50);
   loop.RunFor(160);
   EXPECT_EQ(at, (std::vector<uint32_t>{50, 100, 150}));
 }
@@ -157,7 +160,7 @@ TEST_F(EventLoopTest, EventsRunInOrderBetweenTicks) {
   });
   loop_.Post([&] { order.push_back("first"); });
   loop_.Post([&] { order.push_back("second"); });
-  TimerOn(app_, 50);
+  TimerOn(app_.protocol.Timer1, app_.clock(), 50);
   loop_.RunFor(80);
   EXPECT_EQ(order,
             (std::vector<std::string>{"first", "second", "tick@50", "tick end", "a@70", "b@70"}));
@@ -175,7 +178,7 @@ TEST_F(EventLoopTest, DoEventsInsideATickRunsClicksButNeverAnotherTick) {
     loop_.DoEvents();
     --depth;
   });
-  TimerOn(app_, 50);
+  TimerOn(app_.protocol.Timer1, app_.clock(), 50);
   clock_.virtual_clock().Schedule(100, [&] { loop_.Post([&] { order.push_back("click"); }); });
   loop_.RunFor(260);
   EXPECT_EQ(deepest, 1);
@@ -188,7 +191,7 @@ TEST_F(EventLoopTest, DoEventsInsideATickRunsClicksButNeverAnotherTick) {
 TEST_F(EventLoopTest, DoEventsInsideAnEventRunsADueTick) {
   std::vector<std::string> order;
   loop_.SetTick([&] { order.push_back("tick@" + std::to_string(Since())); });
-  TimerOn(app_, 50);
+  TimerOn(app_.protocol.Timer1, app_.clock(), 50);
   loop_.Post([&] {
     clock_.Sleep(60);
     order.push_back("handler yields");
@@ -221,7 +224,7 @@ TEST_F(EventLoopTest, IdleWaitsAreBoundedAndNeverZero) {
   // Running timer: one idle wait per interval, up to the next due tick.
   clock_.idles.clear();
   RecordTicks();
-  TimerOn(app_, 50);
+  TimerOn(app_.protocol.Timer1, app_.clock(), 50);
   loop_.RunFor(1000);
   EXPECT_EQ(ticks_.size(), 19u);  // at 50..950; the one due at 1000 is after the run
   EXPECT_EQ(clock_.idles, (std::vector<uint32_t>(20, 50)));
@@ -252,7 +255,7 @@ TEST_F(EventLoopTest, PublishesAfterEveryEventAndTick) {
   RecordTicks();
   loop_.Post([] {});
   loop_.Post([] {});
-  TimerOn(app_, 50);
+  TimerOn(app_.protocol.Timer1, app_.clock(), 50);
   loop_.RunFor(120);  // two events, two ticks
   EXPECT_EQ(published, 4);
   loop_.Repaint();
@@ -272,18 +275,20 @@ TEST_F(EventLoopTest, ServicesForwardToTheFrontEnd) {
   EXPECT_EQ(&app_.clock(), static_cast<Clock*>(&clock_));
 }
 
-TEST(EventLoopThread, RunsPostedEventsOnItsOwnThreadAndJoins) {
+// The window program runs the loop on a thread of its own and posts into it.
+TEST(EventLoopOnAThread, RunsPostedEventsOnItsOwnThreadAndQuits) {
   SystemClock clock;
   App app;
   EventLoop loop(app, clock);
   std::promise<std::thread::id> ran_on;
   std::future<std::thread::id> result = ran_on.get_future();
-  {
-    EventLoopThread thread(loop);
-    loop.Post([&] { ran_on.set_value(std::this_thread::get_id()); });
-    // A guard against a hang, not a speed check.
-    ASSERT_EQ(result.wait_for(std::chrono::seconds(30)), std::future_status::ready);
-  }
+  std::thread thread([&loop] { loop.Run(); });
+  loop.Post([&] { ran_on.set_value(std::this_thread::get_id()); });
+  // A guard against a hang, not a speed check.
+  const bool ran = result.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+  loop.Quit();
+  thread.join();
+  ASSERT_TRUE(ran);
   EXPECT_NE(result.get(), std::this_thread::get_id());
   EXPECT_TRUE(loop.quitting());
 }

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "forms/app.h"
-#include "link/kline_codes.h"
+#include "protocol/kline_codes.h"
 #include "sim/simulated_line.h"
 #include "sim/virtual_clock.h"
 #include "ui/event_loop.h"
@@ -45,25 +45,27 @@ TEST_P(GarbageOnTheLine, PollingGoesOnAndNoUnaskedByteIsSent) {
   for (int code = 0; code < 256; ++code) scenario.answers[static_cast<uint8_t>(code)] = garbage();
   VirtualClock clock;
   App app;
-  std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
+  EventLoop loop(app, clock);
+  WireMainLoop(loop, app);
   SimulatedLine line(clock, scenario);
-  app.form2.MSComm1.device = &line.device();
+  app.protocol.MSComm1.device = &line.device();
   LoadMainWindow(app);
   ClickFamily(app, GetParam());
   line.IgnitionOn();
-  loop->Post([&] { ClickConnectSwitch(app); });
+  loop.Post([&] { ClickConnectSwitch(app); });
 
   for (int second = 0; second < 20; ++second) {
     line.InjectFromEcu(garbage());
-    if (second % 5 == 4) loop->Post([&] { ClickDtc(app); });
-    loop->RunFor(1000);
+    if (second % 5 == 4) loop.Post([&] { ClickDtc(app); });
+    loop.RunFor(1000);
   }
 
-  const Form2& f = app.form2;
-  EXPECT_TRUE(f.cal_ask) << "the connection reaches live data whatever the answers";
-  EXPECT_GT(f.live_frames, 20u);
-  EXPECT_TRUE(f.Timer1.enabled);
-  for (const TextBox& readout : f.Text1) EXPECT_LT(readout.text.size(), 32u) << readout.text;
+  const ProtocolState& p = app.protocol;
+  EXPECT_TRUE(p.cal_ask) << "the connection reaches live data whatever the answers";
+  EXPECT_GT(p.live_frames, 20u);
+  EXPECT_TRUE(p.Timer1.enabled);
+  for (const TextBox& readout : app.form2.Text1)
+    EXPECT_LT(readout.text.size(), 32u) << readout.text;
   const std::set<uint8_t> allowed = RequestCodes();
   for (uint8_t sent : line.SentByProgram()) {
     EXPECT_TRUE(allowed.count(sent)) << "sent 0x" << std::hex << int(sent);

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "connection/timer_on.h"
 #include "forms/captions.h"
+#include "forms/timer_on.h"
 #include "livedata/panel.h"
 #include "sim/simulated_line.h"
 #include "sim/virtual_clock.h"
@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  MainWindowTest() : loop_(MakeMainLoop(app_, clock_)) {
+  MainWindowTest() : loop_(app_, clock_) {
+    WireMainLoop(loop_, app_);
     dir_ = fs::temp_directory_path() /
            ("velarin-ui-" + std::to_string(getpid()) + "-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -36,7 +37,7 @@ class MainWindowTest : public ::testing::Test {
 
   VirtualClock clock_;
   App app_;
-  std::unique_ptr<EventLoop> loop_;
+  EventLoop loop_;
   fs::path dir_;
 };
 
@@ -52,19 +53,20 @@ TEST_F(MainWindowTest, OpensWithTheDefaults) {
   EXPECT_TRUE(f.test.enabled) << "Tests enabled at start";
   EXPECT_TRUE(f.Check3.value);
   EXPECT_FALSE(f.Check4.value);
-  EXPECT_FALSE(f.init || f.ecuinf || f.cal_ask);
-  EXPECT_FALSE(f.Timer1.enabled) << "the connection starts only with the switch";
+  const ProtocolState& p = app_.protocol;
+  EXPECT_FALSE(p.init || p.ecuinf || p.cal_ask);
+  EXPECT_FALSE(p.Timer1.enabled) << "the connection starts only with the switch";
   for (int i = 0; i < kChannelCount; ++i) EXPECT_TRUE(f.Check1[i].value) << i;
   EXPECT_FALSE(fs::exists(app_.settings_path));
 }
 
 TEST_F(MainWindowTest, LoadResetsFlagsBeforeRestoringTheFamily) {
   std::ofstream(app_.settings_path) << "[Hardware]\nCom=4\nEcu=4\n";
-  app_.form2.init = app_.form2.ecuinf = app_.form2.cal_ask = true;
-  app_.form2.link_losses = 3;
+  app_.protocol.init = app_.protocol.ecuinf = app_.protocol.cal_ask = true;
+  app_.protocol.link_losses = 3;
   LoadMainWindow(app_);
-  EXPECT_FALSE(app_.form2.init || app_.form2.ecuinf || app_.form2.cal_ask);
-  EXPECT_EQ(app_.form2.link_losses, 0u);
+  EXPECT_FALSE(app_.protocol.init || app_.protocol.ecuinf || app_.protocol.cal_ask);
+  EXPECT_EQ(app_.protocol.link_losses, 0u);
   EXPECT_EQ(app_.form2.Text6.text, "4");
   EXPECT_EQ(SelectedFamily(app_.form2), EcuFamily::Ecu15Rc);
   EXPECT_TRUE(app_.form2.Text1[9].visible) << "restored as a click would";
@@ -75,33 +77,33 @@ TEST_F(MainWindowTest, ActionsQueuedOnTheLoopRunInOrder) {
   scenario.family = EcuFamily::Ecu15Rc;
   SimulatedLine line(clock_, scenario);
   line.IgnitionOn();
-  app_.form2.MSComm1.device = &line.device();
-  app_.form2.MSComm1.device_path = "/dev/ttyVIRT0";
+  app_.protocol.MSComm1.device = &line.device();
+  app_.protocol.MSComm1.device_path = "/dev/ttyVIRT0";
   LoadMainWindow(app_);
-  loop_->Post([&] { SetComText(app_, "2"); });
-  loop_->Post([&] { ClickFamily(app_, EcuFamily::Ecu15Rc); });
-  loop_->Post([&] { ClickConnectSwitch(app_); });
-  ASSERT_TRUE(loop_->RunUntil([&] { return app_.form2.cal_ask; }, 5000));
+  loop_.Post([&] { SetComText(app_, "2"); });
+  loop_.Post([&] { ClickFamily(app_, EcuFamily::Ecu15Rc); });
+  loop_.Post([&] { ClickConnectSwitch(app_); });
+  ASSERT_TRUE(loop_.RunUntil([&] { return app_.protocol.cal_ask; }, 5000));
   EXPECT_EQ(app_.form2.Check2.caption, captions::kDisconnect);
-  EXPECT_EQ(app_.form2.MSComm1.CommPort, 2);
-  EXPECT_GE(loop_->ticks_run(), 1u) << "the loop ran the main tick";
-  loop_->Post([&] { ClickConnectSwitch(app_); });
-  loop_->RunFor(100);
+  EXPECT_EQ(app_.protocol.MSComm1.CommPort, 2);
+  EXPECT_GE(loop_.ticks_run(), 1u) << "the loop ran the main tick";
+  loop_.Post([&] { ClickConnectSwitch(app_); });
+  loop_.RunFor(100);
   EXPECT_EQ(app_.form2.Check2.caption, captions::kConnect);
-  EXPECT_FALSE(app_.form2.Timer1.enabled);
+  EXPECT_FALSE(app_.protocol.Timer1.enabled);
 }
 
 TEST_F(MainWindowTest, SwitchesToggleAndRunTheirHandlers) {
   LoadMainWindow(app_);
   ClickCheck4(app_);
   EXPECT_TRUE(app_.form2.Check4.value);
-  EXPECT_TRUE(app_.form2.cal_ask);
+  EXPECT_TRUE(app_.protocol.cal_ask);
   ClickCheck4(app_);
   EXPECT_FALSE(app_.form2.Check4.value);
-  EXPECT_TRUE(app_.form2.cal_ask);
+  EXPECT_TRUE(app_.protocol.cal_ask);
   ClickCheck3(app_);
   EXPECT_FALSE(app_.form2.Check3.value);
-  EXPECT_FALSE(app_.form2.ecuinf);
+  EXPECT_FALSE(app_.protocol.ecuinf);
 }
 
 TEST_F(MainWindowTest, ButtonsWithoutAPortLogTheSkipLines) {
@@ -109,7 +111,7 @@ TEST_F(MainWindowTest, ButtonsWithoutAPortLogTheSkipLines) {
   ClickEcuInfoButton(app_);
   ClickCalibrationButton(app_);
   EXPECT_EQ(app_.form2.Rtb1.Text(), "Ecu info: 0 \r\nCal: 0 \r\n");
-  EXPECT_TRUE(app_.form2.ecuinf && app_.form2.cal_ask);
+  EXPECT_TRUE(app_.protocol.ecuinf && app_.protocol.cal_ask);
 }
 
 }  // namespace
@@ -122,18 +124,19 @@ namespace {
 TEST(MainWindowLiveTest, ChannelTickedBackOnDuringP8LiveDataIsPolled) {
   VirtualClock clock;
   App app;
-  std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
+  EventLoop loop(app, clock);
+  WireMainLoop(loop, app);
   SimulatedLine line(clock, DefaultScenario(EcuFamily::EcuP8));
-  app.form2.MSComm1.device = &line.device();
+  app.protocol.MSComm1.device = &line.device();
   LoadMainWindow(app);
   ClickFamily(app, EcuFamily::EcuP8);
   line.IgnitionOn();
-  loop->Post([&] { ClickConnectSwitch(app); });
-  loop->RunFor(1000);
-  ASSERT_TRUE(app.form2.cal_ask);
+  loop.Post([&] { ClickConnectSwitch(app); });
+  loop.RunFor(1000);
+  ASSERT_TRUE(app.protocol.cal_ask);
   ASSERT_FALSE(app.form2.Check1[0].value);
-  loop->Post([&] { ClickChannel(app, 0); });
-  loop->RunFor(1000);
+  loop.Post([&] { ClickChannel(app, 0); });
+  loop.RunFor(1000);
   EXPECT_TRUE(app.form2.Check1[0].value);
   EXPECT_FALSE(app.form2.Text1[0].text.empty());
 }

@@ -21,11 +21,11 @@
 
 #include "forms/app.h"
 #include "link/initial.h"
-#include "link/kline_codes.h"
 #include "link/link_port.h"
 #include "platform/clock.h"
 #include "platform/serial_errors.h"
 #include "platform/win32_serial_device.h"
+#include "protocol/kline_codes.h"
 #include "ui/event_loop.h"
 #include "ui/main_window.h"
 
@@ -90,17 +90,18 @@ TEST(Win32SerialUnderWine, Wakes15mAndReadsItsIdentification) {
   PauseClock clock(kWakeAnswerGapMs);
   Win32SerialDevice device;
   App app;
-  std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
+  EventLoop loop(app, clock);
+  WireMainLoop(loop, app);
   app.settings_path = settings.string();
-  app.form2.MSComm1.device = &device;
-  app.form2.MSComm1.device_path = EcuPort();
+  app.protocol.MSComm1.device = &device;
+  app.protocol.MSComm1.device_path = EcuPort();
   LoadMainWindow(app);
   ClickFamily(app, EcuFamily::Ecu15m);
   ClickConnectSwitch(app);
-  ASSERT_TRUE(app.form2.MSComm1.PortOpen()) << app.form2.status_bar;
+  ASSERT_TRUE(app.protocol.MSComm1.PortOpen()) << app.form2.status_bar;
 
   // The burst comes seconds later; every tick until then finds no data.
-  loop->RunUntil([&] { return app.form2.live_frames >= 1; }, 20000);
+  loop.RunUntil([&] { return app.protocol.live_frames >= 1; }, 20000);
   const std::string log = app.form2.Rtb1.Text();
   EXPECT_NE(app.form2.Text4.text.find("Iso Code    : 55018A132740"), std::string::npos) << log;
   const size_t waiting = log.find("init = false => call initial ");
@@ -118,7 +119,7 @@ TEST(Win32SerialUnderWine, Wakes15mAndReadsItsIdentification) {
   // At 7812 baud: the identification read needs the switch to have reached the ECU.
   EXPECT_NE(app.form2.Text4.text.find("ecu data    : VLR15M0107"), std::string::npos)
       << app.form2.Text4.text << log;
-  EXPECT_GE(app.form2.live_frames, 1u);
+  EXPECT_GE(app.protocol.live_frames, 1u);
   ClickConnectSwitch(app);
   EXPECT_FALSE(device.IsOpen());
   std::filesystem::remove(settings);

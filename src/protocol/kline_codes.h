@@ -48,8 +48,9 @@ inline constexpr uint8_t kTestFailed = 0xEE;
 
 // CO regulation.
 inline constexpr uint8_t kEnterCo = 0x8D;
-inline constexpr uint8_t kCoEntered = 0x8D;  // last answer byte once the ECU regulates
-inline constexpr uint8_t kCoLeft = 0xFF;     // last answer byte once it stops
+inline constexpr int32_t kTrimmerCentre = 127;  // trimmer byte = slider position + 127
+inline constexpr uint8_t kCoEntered = 0x8D;     // last answer byte once the ECU regulates
+inline constexpr uint8_t kCoLeft = 0xFF;        // last answer byte once it stops
 // Trimmer bytes run from 0x00 to this; the next one, 0xFF, is kLeave.
 inline constexpr uint8_t kTrimmerMax = 0xFE;
 
