@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "velarin-cli/cli_main.h"
-#include "velarin-cli/cli_options.h"
-#include "velarin-cli/cli_session.h"
-#include "velarin-cli/cli_texts.h"
+#include "frontend/cli_main.h"
+#include "frontend/cli_options.h"
+#include "frontend/cli_session.h"
+#include "frontend/cli_texts.h"
 
 int main(int argc, char** argv) {
   using namespace velarin::cli;

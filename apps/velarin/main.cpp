@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "frontend/cli_main.h"
+#include "frontend/cli_options.h"
+#include "frontend/cli_session.h"
+#include "frontend/cli_texts.h"
+#include "frontend/stop_signals.h"
 #include "gui/gui_session.h"
 #include "platform/program_path.h"
-#include "velarin-cli/cli_main.h"
-#include "velarin-cli/cli_options.h"
-#include "velarin-cli/cli_session.h"
-#include "velarin-cli/cli_texts.h"
-#include "velarin-cli/stop_signals.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "adaptercheck/adapter_check_texts.h"
 #include "adaptercheck/probe_bytes.h"
-#include "link/link_port.h"
-#include "sim/wire_timing.h"
+#include "protocol/line_rates.h"
+#include "protocol/wire_timing.h"
 
 namespace velarin {
 namespace {

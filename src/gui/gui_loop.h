@@ -11,12 +11,12 @@
 #include <thread>
 
 #include "forms/app.h"
+#include "frontend/observed_clock.h"
+#include "frontend/simulation.h"
 #include "gui/snapshot.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
 #include "ui/event_loop.h"
-#include "velarin-cli/observed_clock.h"
-#include "velarin-cli/simulation.h"
 
 namespace velarin::gui {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "velarin-cli/line_text.h"
+#include "frontend/line_text.h"
 
 namespace velarin::gui {
 namespace {

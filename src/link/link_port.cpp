@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/numbers.h"
+#include "protocol/wire_timing.h"
 
 namespace velarin {
 namespace {
@@ -16,8 +17,6 @@ void Absorb(LinkPort& port, int number, const char* message) {
 }
 
 }  // namespace
-
-bool FarFromKLine(int32_t rate) { return std::fabs(rate - 7812.5) > 7812.5 * 0.02; }
 
 int16_t PortNumberFromText(std::string_view text) {
   int16_t number = 0;

@@ -10,9 +10,6 @@
 
 namespace velarin {
 
-// A rate more than 2 % off the ECU's 7812.5 baud cannot carry the K-line.
-bool FarFromKLine(int32_t rate);
-
 // The "Com" box text as a port number: NumberFromText rounded half to even into
 // 16 bits; 0 when the text holds no number or one outside the 16-bit range.
 int16_t PortNumberFromText(std::string_view text);

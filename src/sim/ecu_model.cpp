@@ -5,8 +5,8 @@
 
 #include "protocol/kline_codes.h"
 #include "protocol/line_rates.h"
+#include "protocol/wire_timing.h"
 #include "sim/engine_model.h"
-#include "sim/wire_timing.h"
 
 namespace velarin {
 namespace {

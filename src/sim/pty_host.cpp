@@ -19,8 +19,8 @@
 
 #include "platform/tty_settings.h"
 #include "protocol/line_rates.h"
+#include "protocol/wire_timing.h"
 #include "sim/ecu_model.h"
-#include "sim/wire_timing.h"
 
 namespace velarin {
 namespace {

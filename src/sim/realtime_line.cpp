@@ -11,8 +11,8 @@
 #include "platform/fine_sleep.h"
 #include "platform/serial_errors.h"
 #include "protocol/line_rates.h"
+#include "protocol/wire_timing.h"
 #include "sim/ecu_model.h"
-#include "sim/wire_timing.h"
 
 namespace velarin {
 namespace {

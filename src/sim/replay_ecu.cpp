@@ -7,8 +7,8 @@
 #include "capture/capture_format.h"
 #include "protocol/kline_codes.h"
 #include "protocol/line_rates.h"
+#include "protocol/wire_timing.h"
 #include "sim/replay_texts.h"
-#include "sim/wire_timing.h"
 
 namespace velarin {
 namespace {

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "protocol/line_rates.h"
+#include "protocol/wire_timing.h"
 #include "sim/ecu_model.h"
-#include "sim/wire_timing.h"
 
 namespace velarin {
 namespace {

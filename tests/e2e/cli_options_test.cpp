@@ -1,4 +1,4 @@
-#include "velarin-cli/cli_options.h"
+#include "frontend/cli_options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The command-line session on the virtual clock against the simulated K-line:
 // what it prints, when it stops, and in which order it clicks.
 
-#include "velarin-cli/cli_session.h"
+#include "frontend/cli_session.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "frontend/cli_options.h"
 #include "sim/ecu_scenario.h"
 #include "sim/simulated_line.h"
 #include "sim/virtual_clock.h"
 #include "ui/event_loop.h"
 #include "ui/main_window.h"
-#include "velarin-cli/cli_options.h"
 
 namespace velarin::cli {
 namespace {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "velarin-cli/csv.h"
-#include "velarin-cli/line_text.h"
+#include "frontend/csv.h"
+#include "frontend/line_text.h"
 
 namespace velarin::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "forms/app.h"
-#include "velarin-cli/cli_options.h"
+#include "frontend/cli_options.h"
 
 namespace velarin::cli {
 

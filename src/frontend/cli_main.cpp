@@ -1,4 +1,4 @@
-#include "velarin-cli/cli_main.h"
+#include "frontend/cli_main.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,15 +6,15 @@
 #include <memory>
 #include <mutex>
 
+#include "frontend/cli_session.h"
+#include "frontend/cli_texts.h"
+#include "frontend/simulation.h"
+#include "frontend/stop_signals.h"
 #include "platform/clock.h"
 #include "platform/program_path.h"
 #include "platform/serial_device.h"
 #include "ui/event_loop.h"
 #include "ui/main_window.h"
-#include "velarin-cli/cli_session.h"
-#include "velarin-cli/cli_texts.h"
-#include "velarin-cli/simulation.h"
-#include "velarin-cli/stop_signals.h"
 
 namespace velarin::cli {
 

@@ -1,4 +1,4 @@
-#include "velarin-cli/cli_session.h"
+#include "frontend/cli_session.h"
 
 #include <algorithm>
 #include <string>
@@ -7,14 +7,14 @@
 #include "connection/connect_switch.h"
 #include "connection/link_status.h"
 #include "forms/captions.h"
+#include "frontend/actions.h"
+#include "frontend/cli_texts.h"
+#include "frontend/csv.h"
+#include "frontend/simulation.h"
 #include "livedata/panel.h"
 #include "ui/main_window.h"
 #include "ui/navigation.h"
 #include "ui/test_window.h"
-#include "velarin-cli/actions.h"
-#include "velarin-cli/cli_texts.h"
-#include "velarin-cli/csv.h"
-#include "velarin-cli/simulation.h"
 
 namespace velarin::cli {
 namespace {

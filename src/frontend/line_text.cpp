@@ -1,4 +1,4 @@
-#include "velarin-cli/line_text.h"
+#include "frontend/line_text.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "velarin-cli/observed_clock.h"
+#include "frontend/observed_clock.h"
 
 namespace velarin::cli {
 

@@ -1,4 +1,4 @@
-#include "velarin-cli/cli_options.h"
+#include "frontend/cli_options.h"
 
 #include <cctype>
 #include <charconv>
@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "forms/captions.h"
+#include "frontend/cli_texts.h"
 #include "protocol/kline_codes.h"
-#include "velarin-cli/cli_texts.h"
 
 namespace velarin::cli {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-#include "velarin-cli/cli_options.h"
+#include "frontend/cli_options.h"
 
 namespace velarin::cli {
 

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "forms/app.h"
+#include "frontend/cli_options.h"
+#include "frontend/line_text.h"
+#include "frontend/observed_clock.h"
 #include "ui/event_loop.h"
-#include "velarin-cli/cli_options.h"
-#include "velarin-cli/line_text.h"
-#include "velarin-cli/observed_clock.h"
 
 namespace velarin::cli {
 

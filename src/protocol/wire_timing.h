@@ -1,6 +1,7 @@
 #pragma once
 // How long a byte lasts on the K-line and which rates understand each other.
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
@@ -23,5 +24,8 @@ inline bool SameLineRate(int32_t a, int32_t b) {
   const int64_t low = a < b ? a : b;
   return std::llabs(int64_t{a} - b) * 50 <= low;
 }
+
+// A rate more than 2 % off the ECU's 7812.5 baud cannot carry the K-line.
+inline bool FarFromKLine(int32_t rate) { return std::fabs(rate - 7812.5) > 7812.5 * 0.02; }
 
 }  // namespace velarin

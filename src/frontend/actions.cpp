@@ -1,4 +1,4 @@
-#include "velarin-cli/actions.h"
+#include "frontend/actions.h"
 
 #include <string>
 

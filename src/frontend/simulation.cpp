@@ -1,4 +1,4 @@
-#include "velarin-cli/simulation.h"
+#include "frontend/simulation.h"
 
 #include "forms/ecu_family.h"
 #include "sim/ecu_scenario.h"

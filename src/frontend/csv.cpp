@@ -1,4 +1,4 @@
-#include "velarin-cli/csv.h"
+#include "frontend/csv.h"
 
 namespace velarin::cli {
 

@@ -1,4 +1,4 @@
-#include "velarin-cli/stop_signals.h"
+#include "frontend/stop_signals.h"
 
 #include <cstdlib>
 
