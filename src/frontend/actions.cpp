@@ -5,7 +5,7 @@
 #include "ui/navigation.h"
 #include "ui/test_window.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 std::vector<ActionStep> StepsFor(const CliAction& action) {
   std::vector<ActionStep> steps;
@@ -42,4 +42,4 @@ std::vector<ActionStep> StepsFor(const CliAction& action) {
   return steps;
 }
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

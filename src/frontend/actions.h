@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "forms/app.h"
-#include "frontend/cli_options.h"
+#include "frontend/options.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 using ActionStep = std::function<void(App&)>;
 
@@ -16,4 +16,4 @@ using ActionStep = std::function<void(App&)>;
 // and "Back" should the ECU not confirm "Off" (which otherwise leaves by itself).
 std::vector<ActionStep> StepsFor(const CliAction& action);
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

@@ -3,22 +3,16 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <memory>
 #include <mutex>
 
 #include "frontend/cli_session.h"
-#include "frontend/cli_texts.h"
-#include "frontend/simulation.h"
+#include "frontend/session.h"
 #include "frontend/stop_signals.h"
-#include "platform/clock.h"
-#include "platform/program_path.h"
-#include "platform/serial_device.h"
-#include "ui/event_loop.h"
-#include "ui/main_window.h"
+#include "frontend/texts.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
-int RunCliMain(const CliOptions& options, std::ostream& out, std::ostream& err) {
+int RunCliMain(const Options& options, std::ostream& out, std::ostream& err) {
   std::mutex session_mutex;
   CliSession* session = nullptr;
   // First, so the simulator's threads inherit the blocked signals.
@@ -27,14 +21,8 @@ int RunCliMain(const CliOptions& options, std::ostream& out, std::ostream& err) 
     if (session != nullptr) session->RequestStop();
   });
 
-  SystemClock system_clock;
-  ObservedClock clock(system_clock);
-  std::unique_ptr<SerialDevice> device = MakePlatformSerialDevice();
-  App app;
-  EventLoop loop(app, clock);
-  app.settings_path = options.settings ? *options.settings : DefaultSettingsPath();
-  app.protocol.MSComm1.device = device.get();
-  LoadMainWindow(app);
+  Session running;
+  running.Load(options);
 
   CliOutput output{&out, &err, nullptr};
   std::ofstream csv_file;
@@ -56,18 +44,16 @@ int RunCliMain(const CliOptions& options, std::ostream& out, std::ostream& err) 
     output.csv->flush();
   }
 
-  Simulation simulation(clock);
   if (options.simulate) {
-    const EcuFamily family =
-        options.ecu.value_or(SelectedFamily(app.form2).value_or(EcuFamily::Ecu15m));
     std::string why;
-    if (!simulation.Start(app, family, &why)) {
+    if (!running.StartSimulator(&why)) {
       err << texts::kCliName << ": " << texts::kSimulatorFailed << why << std::endl;
       return kExitDevice;
     }
   }
 
-  CliSession run(app, loop, clock, options, output, options.simulate ? &simulation : nullptr);
+  CliSession run(running.app(), running.loop(), running.clock(), options, output,
+                 running.simulation());
   {
     std::lock_guard<std::mutex> lock(session_mutex);
     session = &run;
@@ -80,4 +66,4 @@ int RunCliMain(const CliOptions& options, std::ostream& out, std::ostream& err) 
   return code;
 }
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

@@ -5,11 +5,11 @@
 
 #include <ostream>
 
-#include "frontend/cli_options.h"
+#include "frontend/options.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 // Returns the process exit code. Ctrl-C / SIGTERM stop the run cleanly.
-int RunCliMain(const CliOptions& options, std::ostream& out, std::ostream& err);
+int RunCliMain(const Options& options, std::ostream& out, std::ostream& err);
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

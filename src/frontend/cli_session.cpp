@@ -8,20 +8,20 @@
 #include "connection/link_status.h"
 #include "forms/captions.h"
 #include "frontend/actions.h"
-#include "frontend/cli_texts.h"
 #include "frontend/csv.h"
 #include "frontend/simulation.h"
+#include "frontend/texts.h"
 #include "livedata/panel.h"
 #include "ui/main_window.h"
 #include "ui/navigation.h"
 #include "ui/test_window.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 namespace {
 constexpr uint32_t kSliceMs = 1000;  // longest stretch of loop between looks at the goal
 }  // namespace
 
-CliSession::CliSession(App& app, EventLoop& loop, ObservedClock& clock, const CliOptions& options,
+CliSession::CliSession(App& app, EventLoop& loop, ObservedClock& clock, const Options& options,
                        CliOutput out, Simulation* simulation)
     : app_(app),
       loop_(loop),
@@ -129,20 +129,7 @@ bool CliSession::NeedsAttention() const {
   return HasGoal() && ActionsDone() && FramesDone();
 }
 
-void CliSession::ApplyOptions() {
-  Form2& f = app_.form2;
-  if (options_.ecu) ClickFamily(app_, *options_.ecu);
-  if (options_.com) SetComText(app_, *options_.com);
-  if (options_.device) app_.protocol.MSComm1.device_path = *options_.device;
-  if (options_.no_ecu_data && f.Check3.value) ClickCheck3(app_);
-  if (options_.calibration && !f.Check4.value) ClickCheck4(app_);
-}
-
-void CliSession::PressSwitch() {
-  if (simulation_ != nullptr) simulation_->BeforeSwitch(app_);
-  ClickConnectSwitch(app_);
-  if (simulation_ != nullptr) simulation_->AfterSwitch(app_);
-}
+void CliSession::PressSwitch() { PressConnectSwitch(app_, simulation_); }
 
 void CliSession::RunNextAction() {
   const CliAction& action = options_.actions[next_action_++];
@@ -171,7 +158,6 @@ int CliSession::Run() {
   loop_.SetPublish([this] { Flush(); });
   loop_.SetMessageBox([this](const std::string& text) { PrintLine(texts::kMessagePrefix, text); });
 
-  ApplyOptions();
   Flush();
   PressSwitch();
   connected_at_ = clock_.NowMs();
@@ -207,4 +193,4 @@ int CliSession::Run() {
   return kExitOk;
 }
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

@@ -11,12 +11,12 @@
 #include <string>
 
 #include "forms/app.h"
-#include "frontend/cli_options.h"
 #include "frontend/line_text.h"
 #include "frontend/observed_clock.h"
+#include "frontend/options.h"
 #include "ui/event_loop.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 class Simulation;
 
@@ -26,19 +26,14 @@ struct CliOutput {
   std::ostream* csv = nullptr;  // rows, when --csv was given
 };
 
-// Exit codes of the front ends.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitDevice = 1;
-inline constexpr int kExitUsage = 2;
-
 class CliSession {
  public:
   // `clock` must be the clock `loop` runs on; the session installs its hook.
-  CliSession(App& app, EventLoop& loop, ObservedClock& clock, const CliOptions& options,
-             CliOutput out, Simulation* simulation = nullptr);
+  CliSession(App& app, EventLoop& loop, ObservedClock& clock, const Options& options, CliOutput out,
+             Simulation* simulation = nullptr);
 
-  // Sets the controls from the options (the window must be loaded), connects and
-  // runs until done, stopped, out of time, or the device is lost. Returns the exit code.
+  // Connects (the window loaded, its controls set from the options) and runs
+  // until done, stopped, out of time, or the device is lost. Returns the exit code.
   int Run();
 
   // Thread-safe (signal handler thread): Disconnect and leave as soon as possible.
@@ -47,7 +42,6 @@ class CliSession {
   uint64_t live_reads() const { return live_reads_; }
 
  private:
-  void ApplyOptions();
   void PressSwitch();
   void AfterTick();
   void OnPause();
@@ -69,7 +63,7 @@ class CliSession {
   App& app_;
   EventLoop& loop_;
   ObservedClock& clock_;
-  const CliOptions& options_;
+  const Options& options_;
   CliOutput out_;
   Simulation* simulation_;
 
@@ -87,4 +81,4 @@ class CliSession {
   LineTracker test_log_;
 };
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

@@ -1,6 +1,6 @@
 #include "frontend/csv.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 std::string CsvField(std::string_view field) {
   if (field.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(field);
@@ -23,4 +23,4 @@ std::string CsvRow(const std::vector<std::string>& fields) {
   return row;
 }
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

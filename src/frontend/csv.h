@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 std::string CsvField(std::string_view field);
 // The fields joined with commas, quoted where needed, followed by CRLF.
 std::string CsvRow(const std::vector<std::string>& fields);
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

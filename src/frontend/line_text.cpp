@@ -5,7 +5,7 @@
 
 #include "platform/code_page.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 namespace {
 constexpr size_t kHeadBytes = 64;  // enough to tell a replaced text from a grown one
 constexpr std::string_view kLineEnd = "\r\n";
@@ -77,4 +77,4 @@ std::vector<std::string> LineTracker::Rest(std::string_view text) {
   return lines;
 }
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 // A line fit for one line of UTF-8 output: each byte the character it stands for
 // in the system's code page (platform/code_page.h); NUL as \0, a CR or LF left
@@ -28,4 +28,4 @@ class LineTracker {
   std::string head_;     // the first bytes seen, to notice a text that was replaced
 };
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

@@ -1,6 +1,6 @@
 #include "frontend/observed_clock.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 void ObservedClock::Sleep(uint32_t ms) {
   // A hook that itself sleeps must not recurse into itself.
@@ -12,4 +12,4 @@ void ObservedClock::Sleep(uint32_t ms) {
   inner_.Sleep(ms);
 }
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

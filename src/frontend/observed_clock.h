@@ -7,7 +7,7 @@
 
 #include "platform/clock.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 class ObservedClock : public Clock {
  public:
@@ -25,4 +25,4 @@ class ObservedClock : public Clock {
   bool in_hook_ = false;
 };
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

@@ -4,8 +4,9 @@
 #include "sim/ecu_scenario.h"
 #include "sim/pty_host.h"
 #include "sim/realtime_line.h"
+#include "ui/main_window.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 class Simulation::Ecu {
  public:
@@ -14,7 +15,6 @@ class Simulation::Ecu {
   virtual void Attach(LinkPort& port) = 0;
   virtual void IgnitionOn(uint32_t after_ms) = 0;
   virtual void IgnitionOff() = 0;
-  virtual void Hangup() = 0;
 };
 
 namespace {
@@ -31,7 +31,6 @@ class PtyEcu : public Simulation::Ecu {
   void Attach(LinkPort& port) override { port.device_path = host_.slave_path(); }
   void IgnitionOn(uint32_t after_ms) override { host_.IgnitionOn(after_ms); }
   void IgnitionOff() override { host_.IgnitionOff(); }
-  void Hangup() override { host_.Hangup(); }
 
  private:
   PtyHost host_;
@@ -47,7 +46,6 @@ class InProcessEcu : public Simulation::Ecu {
   }
   void IgnitionOn(uint32_t after_ms) override { line_.IgnitionOn(after_ms); }
   void IgnitionOff() override { line_.IgnitionOff(); }
-  void Hangup() override { line_.Hangup(); }
 
  private:
   RealtimeLine line_;
@@ -100,8 +98,10 @@ void Simulation::AfterSwitch(App& app) {
   }
 }
 
-void Simulation::Hangup() {
-  if (ecu_) ecu_->Hangup();
+void PressConnectSwitch(App& app, Simulation* simulation) {
+  if (simulation != nullptr) simulation->BeforeSwitch(app);
+  ClickConnectSwitch(app);
+  if (simulation != nullptr) simulation->AfterSwitch(app);
 }
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

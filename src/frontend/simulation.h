@@ -16,7 +16,7 @@
 #include "forms/ecu_family.h"
 #include "platform/clock.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 inline constexpr uint32_t kIgnitionAfterConnectMs = 1000;
 // The port's name in the status bar when the ECU runs in process.
@@ -36,9 +36,6 @@ class Simulation {
   void BeforeSwitch(App& app);
   void AfterSwitch(App& app);
 
-  // The adapter is pulled (tests).
-  void Hangup();
-
   // The simulated ECU with the way it reaches the port.
   class Ecu;
 
@@ -48,4 +45,8 @@ class Simulation {
   EcuFamily family_ = EcuFamily::Ecu15m;
 };
 
-}  // namespace velarin::cli
+// The "Connect"/"Disconnect" switch as the user presses it, with the simulated
+// ignition around it when `simulation` is not null.
+void PressConnectSwitch(App& app, Simulation* simulation);
+
+}  // namespace velarin::frontend

@@ -1,40 +1,64 @@
 #include "frontend/stop_signals.h"
 
+#include <chrono>
 #include <cstdlib>
+
+namespace velarin::frontend {
+
+bool StopSignals::WaitFor(std::optional<uint32_t> ms) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  const auto stopped = [this] { return stopped_; };
+  if (!ms) {
+    stopped_cv_.wait(lock, stopped);
+    return true;
+  }
+  return stopped_cv_.wait_for(lock, std::chrono::milliseconds(*ms), stopped);
+}
+
+void StopSignals::Stop() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+  }
+  stopped_cv_.notify_all();
+  if (on_stop_) on_stop_();
+}
+
+}  // namespace velarin::frontend
 
 #ifdef _WIN32
 #include <windows.h>
 
-namespace velarin::cli {
+namespace velarin::frontend {
 namespace {
-std::function<void()>* g_on_stop = nullptr;
+StopSignals* g_stop_signals = nullptr;
 std::atomic<int> g_signals{0};
 
 // Runs on a thread the console makes for it, so locking and notifying are fine.
 BOOL WINAPI OnConsoleCtrl(DWORD) {
   if (g_signals.fetch_add(1) > 0) std::_Exit(130);
-  if (g_on_stop != nullptr && *g_on_stop) (*g_on_stop)();
+  if (g_stop_signals != nullptr) g_stop_signals->Stop();
   return TRUE;
 }
 }  // namespace
 
 StopSignals::StopSignals(std::function<void()> on_stop) : on_stop_(std::move(on_stop)) {
-  g_on_stop = &on_stop_;
+  g_stop_signals = this;
   SetConsoleCtrlHandler(OnConsoleCtrl, TRUE);
 }
 
 StopSignals::~StopSignals() {
   SetConsoleCtrlHandler(OnConsoleCtrl, FALSE);
-  g_on_stop = nullptr;
+  g_stop_signals = nullptr;
 }
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend
 
 #else
 #include <pthread.h>
 #include <signal.h>
 
-namespace velarin::cli {
+namespace velarin::frontend {
 namespace {
 
 sigset_t StopSet() {
@@ -59,7 +83,7 @@ StopSignals::StopSignals(std::function<void()> on_stop) : on_stop_(std::move(on_
       if (leaving_.load()) return;
       if (stopping) std::_Exit(128 + sig);  // the second Ctrl-C does not wait
       stopping = true;
-      if (on_stop_) on_stop_();
+      Stop();
     }
   });
 }
@@ -70,6 +94,6 @@ StopSignals::~StopSignals() {
   thread_.join();
 }
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend
 
 #endif  // _WIN32

@@ -5,22 +5,36 @@
 // every thread inherits the blocked mask.
 
 #include <atomic>
+#include <condition_variable>
+#include <cstdint>
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <thread>
 
-namespace velarin::cli {
+namespace velarin::frontend {
 
 class StopSignals {
  public:
-  explicit StopSignals(std::function<void()> on_stop);
+  explicit StopSignals(std::function<void()> on_stop = {});
   ~StopSignals();
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
 
+  // Blocks until a stop was asked for, or `ms` passed (nullopt: no limit).
+  // True when a stop was asked for.
+  bool WaitFor(std::optional<uint32_t> ms);
+
+  // The first stop: remembered, waiters woken, the callback run.
+  void Stop();
+
  private:
   std::function<void()> on_stop_;
+  std::mutex mutex_;
+  std::condition_variable stopped_cv_;
+  bool stopped_ = false;
   std::atomic<bool> leaving_{false};
   std::thread thread_;
 };
 
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

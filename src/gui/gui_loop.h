@@ -1,32 +1,27 @@
 #pragma once
-// The protocol side of the window program, Qt-free: the App and its EventLoop on
-// a thread of their own with the system clock. The window posts user actions in;
-// after every event and tick (and every 40 ms of a long procedure) the loop
-// publishes a snapshot and calls `notify` so the window can fetch it.
+// The protocol side of the window program, Qt-free: the running session (App,
+// event loop, real clock, device or simulator) on a thread of its own. The
+// window posts user actions in; after every event and tick (and every 40 ms of a
+// long procedure) the loop publishes a snapshot and calls `notify` so the window
+// can fetch it.
 
 #include <cstdint>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "forms/app.h"
-#include "frontend/observed_clock.h"
-#include "frontend/simulation.h"
+#include "frontend/options.h"
+#include "frontend/session.h"
 #include "gui/snapshot.h"
-#include "platform/clock.h"
-#include "platform/serial_device.h"
-#include "ui/event_loop.h"
 
 namespace velarin::gui {
 
-struct GuiLoopOptions {
-  std::string settings_path;
-  std::string device_path;  // --device; empty: from the "Com" box
-  std::string com;          // --com; empty: from the settings file
-  bool simulate = false;
-  std::optional<EcuFamily> simulate_family;
-  std::string decimal_separator;  // of the readouts, from the user's locale; empty: unchanged
+// The command line's options, and the decimal separator of the readouts (from
+// the user's locale; empty: unchanged).
+struct GuiLoopOptions : frontend::Options {
+  std::string decimal_separator;
 };
 
 class GuiLoop {
@@ -60,12 +55,7 @@ class GuiLoop {
 
   GuiLoopOptions options_;
   Hooks hooks_;
-  SystemClock system_clock_;
-  cli::ObservedClock clock_;
-  std::unique_ptr<SerialDevice> device_;
-  App app_;
-  EventLoop loop_;
-  cli::Simulation simulation_;
+  frontend::Session session_;
   SnapshotTaker taker_;
   SnapshotChannel channel_;
   uint32_t last_publish_ = 0;

@@ -113,12 +113,12 @@ std::string DisplayLines(std::string_view text) {
     const size_t end = text.find("\r\n", start);
     if (end == std::string_view::npos) break;
     if (start > 0) shown += '\n';
-    shown += cli::PrintableLine(text.substr(start, end - start));
+    shown += frontend::PrintableLine(text.substr(start, end - start));
     start = end + 2;
   }
   if (start < text.size()) {
     if (start > 0) shown += '\n';
-    shown += cli::PrintableLine(text.substr(start));
+    shown += frontend::PrintableLine(text.substr(start));
   }
   return shown;
 }

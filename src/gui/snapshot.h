@@ -106,7 +106,7 @@ class SnapshotChannel {
 
 // A log delta as the view shows it, in UTF-8: lines joined by "\n" (no final one),
 // each byte its code-page character, NUL and other control characters made
-// visible (cli::PrintableLine). Empty when nothing complete was appended.
+// visible (frontend::PrintableLine). Empty when nothing complete was appended.
 std::string DisplayLines(std::string_view text);
 
 }  // namespace velarin::gui

@@ -22,7 +22,7 @@ class GuiFamilyTest : public GuiTest, public ::testing::WithParamInterface<Famil
 TEST_P(GuiFamilyTest, ShowsMovingLiveData) {
   const FamilyCase& c = GetParam();
   options_.simulate = true;
-  options_.simulate_family = c.family;
+  options_.ecu = c.family;
   Start();
   MainWindowView& w = main();
   ASSERT_TRUE(WaitUntil([&] { return w.options[c.option]->isChecked(); }));

@@ -43,7 +43,7 @@ class GuiTest : public ::testing::Test {
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
-    options_.settings_path = (dir_ / "velarin.ini").string();
+    options_.settings = (dir_ / "velarin.ini").string();
   }
   ~GuiTest() override {
     session_.reset();

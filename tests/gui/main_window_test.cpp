@@ -68,7 +68,7 @@ TEST_F(GuiTest, OpensAsTheWindowLoadSaysWithHiddenControlsHidden) {
 
 TEST_F(GuiTest, ConnectShowsTheLinkLiveDataAndTheFaultReport) {
   options_.simulate = true;
-  options_.simulate_family = EcuFamily::Ecu15m;
+  options_.ecu = EcuFamily::Ecu15m;
   Start();
   MainWindowView& w = main();
   ConnectAndWaitForLiveData();
@@ -131,7 +131,7 @@ TEST_F(GuiTest, StaysResponsiveWhileTheLoopWaitsAndShowsMessageBoxes) {
   scenario.diag_entry_answer = {0x12};
   PtyHost host(scenario);
   ASSERT_TRUE(host.Start()) << host.error();
-  options_.device_path = host.slave_path();
+  options_.device = host.slave_path();
   Start();
   MainWindowView& w = main();
   QTest::mouseClick(w.Check2, Qt::LeftButton);
@@ -168,7 +168,7 @@ TEST_F(GuiTest, TestWindowTakesTheLinkAndHandsItBack) {
   scenario.verdicts[0x80] = TestVerdict{{0x01}, 2500, {0xFF}};
   PtyHost host(scenario);
   ASSERT_TRUE(host.Start()) << host.error();
-  options_.device_path = host.slave_path();
+  options_.device = host.slave_path();
   Start();
   MainWindowView& w = main();
   TestWindowView& t = tests();
@@ -247,7 +247,7 @@ TEST_F(GuiTest, PulledCableShowsTheConnectionEndedAndWhy) {
   PtyHost host(scenario);
   ASSERT_TRUE(host.Start()) << host.error();
   host.IgnitionOn(0);
-  options_.device_path = host.slave_path();
+  options_.device = host.slave_path();
   Start();
   MainWindowView& w = main();
   QTest::mouseClick(w.options[3], Qt::LeftButton);

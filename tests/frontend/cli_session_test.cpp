@@ -13,14 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "frontend/cli_options.h"
+#include "frontend/options.h"
+#include "frontend/session.h"
 #include "sim/ecu_scenario.h"
 #include "sim/simulated_line.h"
 #include "sim/virtual_clock.h"
 #include "ui/event_loop.h"
 #include "ui/main_window.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -92,10 +93,11 @@ class CliSessionTest : public ::testing::Test {
     args.insert(args.begin(), "velarin-cli");
     args.push_back("--device");
     args.push_back(device_);
-    auto parsed = ParseCliArgs(args);
+    auto parsed = ParseArgs(Program::kCli, args);
     EXPECT_TRUE(parsed.options) << parsed.error;
-    options_ = parsed.options.value_or(CliOptions{});
+    options_ = parsed.options.value_or(Options{});
     LoadMainWindow(app_);
+    ApplyWindowOptions(app_, options_);
     if (ignition) line_->IgnitionOn();
     if (before_run) before_run();
     session_ = std::make_unique<CliSession>(
@@ -115,7 +117,7 @@ class CliSessionTest : public ::testing::Test {
   App app_;
   EventLoop loop_;
   std::unique_ptr<SimulatedLine> line_;
-  CliOptions options_;
+  Options options_;
   std::unique_ptr<CliSession> session_;
   std::ostringstream out_, err_, csv_;
   Lines lines_;
@@ -354,4 +356,4 @@ TEST_F(CliSessionTest, NoEcuDataSkipsTheIdentificationRead) {
 }
 
 }  // namespace
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

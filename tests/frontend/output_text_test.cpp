@@ -6,7 +6,7 @@
 #include "frontend/csv.h"
 #include "frontend/line_text.h"
 
-namespace velarin::cli {
+namespace velarin::frontend {
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -98,4 +98,4 @@ TEST(LineTracker, KeepsNulBytesInsideLines) {
 }
 
 }  // namespace
-}  // namespace velarin::cli
+}  // namespace velarin::frontend

@@ -1,26 +1,17 @@
 #pragma once
-// What the two front ends print themselves: usage, prefixes of the output lines,
-// error lines. One definition each.
+// What the programs print themselves besides their usage (made from the option
+// table): prefixes of the output lines, error lines, the names they take. One
+// definition each.
 
 #include <array>
 #include <string_view>
 
-namespace velarin::cli::texts {
+namespace velarin::frontend::texts {
 
 inline constexpr std::string_view kCliName = "velarin-cli";
 inline constexpr std::string_view kGuiName = "velarin";
+inline constexpr std::string_view kEcuSimName = "velarin-ecusim";
 
-inline constexpr std::string_view kCliUsage =
-    "usage: velarin-cli [--device PATH | --com N] [--ecu 15m|15Rc|16m|P8] [--no-ecu-data]\n"
-    "                   [--calibration] [--settings FILE] [--simulate] [--seconds S]\n"
-    "                   [--frames N] [--channels LIST] [--csv FILE|-] [--dtc]\n"
-    "                   [--test NAME]... [--trimmer N]\n"
-    "  LIST: comma list of rpm, inj, adv, map, air, water, throttle, battery, trimmer\n"
-    "  NAME: fuel-pump, injector1, injector2, rev-counter, coil1, coil2, clear-dtc,\n"
-    "        reset-tps, custom=HEX (00..FF)\n"
-    "  N of --trimmer: the byte value 0..254 (slider position + 127)\n";
-inline constexpr std::string_view kGuiUsage =
-    "usage: velarin [--simulate[=15m|15Rc|16m|P8]] [--device PATH | --com N] [--settings FILE]\n";
 inline constexpr std::string_view kTryHelp = " (try --help)";
 
 // Prefixes of the lines the CLI prints on stdout.
@@ -50,4 +41,4 @@ inline constexpr std::string_view kNoDisplay =
     "no display (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM are unset): running the "
     "command-line front end against the simulated ECU instead";
 
-}  // namespace velarin::cli::texts
+}  // namespace velarin::frontend::texts

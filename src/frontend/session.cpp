@@ -1,0 +1,41 @@
+#include "frontend/session.h"
+
+#include "platform/program_path.h"
+#include "ui/main_window.h"
+
+namespace velarin::frontend {
+
+void ApplyWindowOptions(App& app, const Options& options) {
+  const Form2& f = app.form2;
+  if (options.ecu) ClickFamily(app, *options.ecu);
+  if (options.com) SetComText(app, *options.com);
+  if (options.device) app.protocol.MSComm1.device_path = *options.device;
+  if (options.no_ecu_data && f.Check3.value) ClickCheck3(app);
+  if (options.calibration && !f.Check4.value) ClickCheck4(app);
+}
+
+Session::Session()
+    : clock_(system_clock_),
+      device_(MakePlatformSerialDevice()),
+      loop_(app_, clock_),
+      simulation_(clock_) {}
+
+Session::~Session() = default;
+
+void Session::Load(const Options& options) {
+  app_.settings_path = options.settings ? *options.settings : DefaultSettingsPath();
+  app_.protocol.MSComm1.device = device_.get();
+  WireMainLoop(loop_, app_);
+  LoadMainWindow(app_);
+  ApplyWindowOptions(app_, options);
+}
+
+bool Session::StartSimulator(std::string* error) {
+  const EcuFamily family = SelectedFamily(app_.form2).value_or(kOpeningFamily);
+  simulating_ = simulation_.Start(app_, family, error);
+  return simulating_;
+}
+
+void Session::PressConnectSwitch() { frontend::PressConnectSwitch(app_, simulation()); }
+
+}  // namespace velarin::frontend
