@@ -178,10 +178,9 @@ void MainWindowView::Apply(const MainView& v) {
   ApplyButton(Command6, v.Command6);
   ApplyButton(Command7, v.Command7);
   ApplyGroup(Frame3_, v.Frame3);
-  ApplyOption(options[0], v.Option1);
-  ApplyOption(options[1], v.Option9);
-  ApplyOption(options[2], v.Option7);
-  ApplyOption(options[3], v.Option2);
+  for (size_t i = 0; i < options.size(); ++i) {
+    ApplyOption(options[i], FamilyOption(v, kFamilies[i].id));
+  }
   for (int i = 0; i < kChannelCount; ++i) {
     ApplyCheck(Check1[i], v.Check1[i]);
     ApplyLabel(Label3[i], v.Label3[i]);
@@ -190,7 +189,7 @@ void MainWindowView::Apply(const MainView& v) {
   ApplyLabel(Label9, v.Label9);
   ApplyLabel(Label25, v.Label25);
   ApplyLabel(Label26, v.Label26);
-  Line1->SetLit(v.lit);
+  Line1->SetLit(v.lit());
   ApplyButton(Command11, v.Command11);
   Command8->setEnabled(v.Command8.enabled);
   test->setText(Q(v.test.caption));

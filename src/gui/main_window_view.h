@@ -17,6 +17,7 @@
 #include "gui/gui_loop.h"
 #include "gui/snapshot.h"
 #include "gui/widgets.h"
+#include "protocol/families.h"
 
 namespace velarin::gui {
 
@@ -33,7 +34,8 @@ class MainWindowView : public QMainWindow {
   Lamp* Shape1 = nullptr;
   QPlainTextEdit* Text4 = nullptr;
   QLabel* Label4 = nullptr;
-  std::array<QRadioButton*, 4> options{};  // Option1, Option9, Option7, Option2
+  // Option1, Option9, Option7, Option2: one per row of the family table.
+  std::array<QRadioButton*, kFamilies.size()> options{};
   QCheckBox* Check3 = nullptr;
   QCheckBox* Check4 = nullptr;
   QPushButton* Command6 = nullptr;

@@ -27,58 +27,17 @@ LogDelta LogFollower::Take(const TraceLog& log, uint64_t instance) {
   return delta;
 }
 
-Snapshot SnapshotTaker::Take(const App& app) {
-  Snapshot s;
-  const Form2& f = app.form2;
-  MainView& m = s.main;
-  m.caption = f.caption;
-  m.visible = f.visible;
-  m.Frame1 = f.Frame1;
-  m.Label1 = f.Label1;
-  m.Text6 = f.Text6;
-  m.Check2 = f.Check2;
-  m.Shape1 = f.Shape1;
-  m.Label4 = f.Label4;
-  m.Frame2 = f.Frame2;
-  m.Text4 = f.Text4;
-  m.Check3 = f.Check3;
-  m.Check4 = f.Check4;
-  m.Command6 = f.Command6;
-  m.Command7 = f.Command7;
-  m.Frame3 = f.Frame3;
-  m.Option1 = f.Option1;
-  m.Option9 = f.Option9;
-  m.Option7 = f.Option7;
-  m.Option2 = f.Option2;
-  m.Check1 = f.Check1;
-  m.Text1 = f.Text1;
-  m.Label3 = f.Label3;
-  m.Label9 = f.Label9;
-  m.Label25 = f.Label25;
-  m.Label26 = f.Label26;
-  for (int i = 0; i < kBarSegments; ++i) m.lit[i] = f.Line1[i].Lit();
-  m.Command11 = f.Command11;
-  m.Command8 = f.Command8;
-  m.test = f.test;
-  m.status_bar = f.status_bar;
-  m.log = main_log_.Take(f.Rtb1);
+std::bitset<kBarSegments> MainView::lit() const {
+  std::bitset<kBarSegments> lit;
+  for (int i = 0; i < kBarSegments; ++i) lit[i] = Line1[i].Lit();
+  return lit;
+}
 
+Snapshot SnapshotTaker::Take(const App& app) {
+  const Form2& f = app.form2;
   const Form1& t = app.form1;
-  TestView& v = s.test;
-  v.caption = t.caption;
-  v.shown = t.loaded && t.visible;
-  v.Command = t.Command;
-  v.Command10 = t.Command10;
-  v.Text1 = t.Text1;
-  v.Text2 = t.Text2;
-  v.Pg1 = t.Pg1;
-  v.Slider1 = t.Slider1;
-  v.Frame1 = t.Frame1;
-  v.Option1 = t.Option1;
-  v.Option2 = t.Option2;
-  v.back = t.back;
-  v.log = test_log_.Take(t.Rtb1, t.instance);
-  return s;
+  return Snapshot{MainView{f, main_log_.Take(f.Rtb1)},
+                  TestView{t, t.loaded && t.visible, test_log_.Take(t.Rtb1, t.instance)}};
 }
 
 LogDelta MergeLogDeltas(LogDelta earlier, LogDelta later) {

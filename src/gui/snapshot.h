@@ -21,42 +21,17 @@ struct LogDelta {
   size_t scrolls = 0;    // the log's ScrollCount: the view scrolls to the end when it grows
 };
 
-struct MainView {
-  std::string caption;
-  bool visible = true;
-  Label Frame1, Label1;
-  TextBox Text6;
-  CheckBox Check2;
-  Shape Shape1;
-  Label Label4;
-  Label Frame2;
-  TextBox Text4;
-  CheckBox Check3, Check4;
-  Button Command6, Command7;
-  Label Frame3;
-  OptionButton Option1, Option9, Option7, Option2;
-  std::array<CheckBox, kChannelCount> Check1;
-  std::array<TextBox, kReadoutCount> Text1;
-  std::array<Label, kChannelCount> Label3;
-  Label Label9, Label25, Label26;
-  std::bitset<kBarSegments> lit;  // Line1 segments drawn in the lit colour
-  Button Command11, Command8;
-  MenuItem test;
-  std::string status_bar;
+// A window as the view draws it: its controls as they stood (copied whole, so a
+// new control needs no line here) and what its log gained since the last snapshot.
+struct MainView : Form2Controls {
   LogDelta log;
+
+  // The Line1 segments drawn in the lit colour.
+  std::bitset<kBarSegments> lit() const;
 };
 
-struct TestView {
-  std::string caption;
+struct TestView : Form1Controls {
   bool shown = false;  // loaded and visible
-  std::array<Button, kTestButtonCount> Command;
-  Button Command10;
-  TextBox Text1, Text2;
-  ProgressBar Pg1;
-  Slider Slider1;
-  Label Frame1;
-  OptionButton Option1, Option2;
-  MenuItem back;
   LogDelta log;
 };
 

@@ -118,8 +118,8 @@ TEST(SnapshotTaker, CopiesTheBarAndTheTestWindowState) {
   app.form1.Pg1.max = 36;
   app.form1.Pg1.value = 4;
   const Snapshot s = taker.Take(app);
-  EXPECT_EQ(s.main.lit.count(), 2u);
-  EXPECT_TRUE(s.main.lit[37]);
+  EXPECT_EQ(s.main.lit().count(), 2u);
+  EXPECT_TRUE(s.main.lit()[37]);
   EXPECT_TRUE(s.test.shown);
   EXPECT_EQ(s.test.Pg1.value, 4);
   app.form1.visible = false;
