@@ -92,7 +92,7 @@ void RunTest(App& app, uint8_t code, std::string_view name, int16_t wait_s) {
     FlushInput(port);
     SendByte(port, code);
     AppendLog(form.Rtb1, name);
-    if (WaitForInput(port, app.clock(), 2, ap::kTestAnswerTimeoutMs, kPollTestStart)) {
+    if (WaitForInput(port, app.clock(), kEchoAndAnswer, ap::kTestAnswerTimeoutMs, kPollTestStart)) {
       const std::vector<uint8_t> first = ReadInput(port);
       AppendLog(form.Rtb1, HexText(first));
       if (EndsWith(first, kline::kTestFinished)) {

@@ -26,7 +26,8 @@ std::optional<std::vector<uint8_t>> CoExchange(App& app, uint8_t request) {
   if (!port.PortOpen()) return std::nullopt;
   FlushInput(port);
   SendByte(port, request);
-  if (!WaitForInput(port, app.clock(), 2, ap::kCoTimeoutMs, kPoll3)) return std::nullopt;
+  if (!WaitForInput(port, app.clock(), kEchoAndAnswer, ap::kCoTimeoutMs, kPoll3))
+    return std::nullopt;
   return ReadInput(port);
 }
 

@@ -25,7 +25,8 @@ bool EnterDiagnosticMode(LinkPort& port, Clock& clock, TraceLog& log, Services& 
     FlushInput(port);
     SendByte(port, kline::kEnterDiagnostic);
     clock.Sleep(ap::kEntryAfterSendMs);
-    if (WaitForInput(port, clock, 2, ap::kEntryTimeoutMs, kPollEntry)) answer = ReadInput(port);
+    if (WaitForInput(port, clock, kEchoAndAnswer, ap::kEntryTimeoutMs, kPollEntry))
+      answer = ReadInput(port);
   }
   if (DiagnosticEntryConfirmed(answer)) {
     AppendLog(log, at::kEnterDiagnosticOk);
@@ -41,7 +42,7 @@ bool ExitDiagnosticMode(LinkPort& port, Clock& clock, TraceLog& log) {
   clock.Sleep(kSettleBeforeFlushMs);
   FlushInput(port);
   SendByte(port, kline::kLeave);
-  if (!WaitForInput(port, clock, 2, ap::kExitTimeoutMs, kPollExit)) return false;
+  if (!WaitForInput(port, clock, kEchoAndAnswer, ap::kExitTimeoutMs, kPollExit)) return false;
   const std::vector<uint8_t> answer = ReadInput(port);
   const bool left = answer.size() == 2 && answer[0] == kline::kLeave && answer[1] == kline::kLeft;
   if (left) AppendLog(log, at::kExitDiagnosticOk);

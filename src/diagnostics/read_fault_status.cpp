@@ -13,7 +13,8 @@ std::optional<FaultBytes> AskFaultBytes(LinkPort& port, Clock& clock) {
   for (size_t i = 0; i < kFaultRequests.size(); ++i) {
     FlushInput(port);
     SendByte(port, kFaultRequests[i]);
-    if (!WaitForInput(port, clock, 2, kFaultAnswerTimeoutMs, kPoll3)) return std::nullopt;
+    if (!WaitForInput(port, clock, kEchoAndAnswer, kFaultAnswerTimeoutMs, kPoll3))
+      return std::nullopt;
     values[i] = FaultAnswerValue(kFaultRequests[i], ReadInput(port));
     clock.Sleep(kFaultSettleMs);
   }

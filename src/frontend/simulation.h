@@ -42,7 +42,7 @@ class Simulation {
  private:
   Clock& clock_;
   std::unique_ptr<Ecu> ecu_;
-  EcuFamily family_ = EcuFamily::Ecu15m;
+  EcuFamily family_ = kOpeningFamily;
 };
 
 // The "Connect"/"Disconnect" switch as the user presses it, with the simulated

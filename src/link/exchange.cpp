@@ -57,7 +57,8 @@ std::optional<uint8_t> AskByte(LinkPort& port, Clock& clock, uint8_t code, PollS
   clock.Sleep(kSettleBeforeFlushMs);
   FlushInput(port);
   SendByte(port, code);
-  if (!WaitForInput(port, clock, 2, kAskTimeoutMs, step, readings)) return std::nullopt;
+  if (!WaitForInput(port, clock, kEchoAndAnswer, kAskTimeoutMs, step, readings))
+    return std::nullopt;
   std::vector<uint8_t> bytes = ReadInput(port);
   // The first byte is the adapter's echo; the second is the answer; more are ignored.
   if (bytes.size() < 2) return std::nullopt;  // the device vanished between wait and read

@@ -34,6 +34,9 @@ inline constexpr PollStep kPollTestStart{0, {3, 0}, {1, 0}};
 // Diagnostic-mode exit: read the clock, test, sleep 1 ms, sleep 3 ms.
 inline constexpr PollStep kPollExit{0, {0, 0}, {1, 3}};
 
+// A one-byte request waits for the adapter's echo and the ECU's answer byte.
+inline constexpr int kEchoAndAnswer = 2;
+
 // The pause before each flush that lets the line settle (ask, wake-up answer,
 // Connect, diagnostic-mode exit).
 inline constexpr uint32_t kSettleBeforeFlushMs = 8;

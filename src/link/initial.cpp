@@ -16,6 +16,7 @@ constexpr int kBurstBytes = 6;
 constexpr int32_t kBurstTimeoutMs = 3000;
 constexpr uint32_t kBurstSettleMs = 100;
 constexpr size_t kIsoCodeChars = 12;
+constexpr std::string_view kIsoCodeStart = "55";  // the hex text of its first byte, 0x55
 constexpr std::string_view kAnswerLog[] = {texts::kTx0F, texts::kTxAA, texts::kTxCC};
 // From the report line to the flush before the answers (with the settle pause, 518 ms).
 constexpr uint32_t kBeforeAnswerMs = 510;
@@ -32,7 +33,7 @@ std::string_view ReportBurst(Form2& f, const std::vector<uint8_t>& burst) {
   const std::string hex = HexText(burst);
   AppendLog(f.Rtb1, std::string(texts::kRx) + hex + " ");
   // Searched in the hex text, so the code may start in the middle of a byte.
-  const size_t pos = hex.find("55");
+  const size_t pos = hex.find(kIsoCodeStart);
   AppendLog(f.Rtb1, std::string(texts::kBuff) + hex + std::string(texts::kLbuff) +
                         std::to_string(hex.size()));
   const std::string code = pos == std::string::npos ? hex : hex.substr(pos, kIsoCodeChars);

@@ -51,7 +51,7 @@ bool RunChannelExchange(const FrameLink& link, const FrameProfile& profile,
   FramePause(link, profile);
   FlushInput(port);
   SendByte(port, request.code);
-  if (!Wait(link, 2)) return false;
+  if (!Wait(link, kEchoAndAnswer)) return false;
   bool paired = false;
   switch (request.kind) {
     case ExchangeKind::kOneCode:
@@ -60,13 +60,13 @@ bool RunChannelExchange(const FrameLink& link, const FrameProfile& profile,
       // The first answer stays in the buffer; both are read together.
       FramePause(link, profile);
       SendByte(port, request.second_code);
-      if (!Wait(link, 4)) return false;
+      if (!Wait(link, 2 * kEchoAndAnswer)) return false;
       paired = true;
       break;
     case ExchangeKind::kThrottle:
       if (with_15rc) {
         SendByte(port, request.second_code);
-        if (!Wait(link, 4)) return false;
+        if (!Wait(link, 2 * kEchoAndAnswer)) return false;
         paired = true;
       }
       break;

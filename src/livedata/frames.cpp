@@ -11,6 +11,7 @@
 #include "livedata/speed_bar.h"
 #include "livedata/temp_table.h"
 #include "livedata/text_forms.h"
+#include "protocol/kline_codes.h"
 
 namespace velarin {
 namespace {
@@ -51,7 +52,9 @@ std::string TemperatureText(const TempTableEntries& table, const FrameProfile& p
 // put the ECU into diagnostic mode.
 void HandTrimmerOver(App& app, double value) {
   Form1& test = app.form1;
-  if (!test.loaded || !(value > -128 && value < 127)) return;
+  if (!test.loaded || !(value > -(kline::kTrimmerCentre + 1) && value < kline::kTrimmerCentre)) {
+    return;
+  }
   const int position = static_cast<int>(value);
   test.Slider1.value = position;
   test.Text2.text = std::to_string(position + kline::kTrimmerCentre);  // the byte form it keeps

@@ -22,13 +22,6 @@ void Wakeup::WaitFor(uint32_t ms) {
   signalled_ = false;
 }
 
-bool Wakeup::TakeSignal() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  bool was = signalled_;
-  signalled_ = false;
-  return was;
-}
-
 SystemClock::SystemClock() {
 #ifdef __linux__
   // The protocol's pauses are 1 to 10 ms; the default 50 us timer slack adds jitter to each.

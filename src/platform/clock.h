@@ -18,7 +18,6 @@ class Wakeup {
   void Signal();
   // Waits until signalled or `ms` have passed on the real clock; clears the flag.
   void WaitFor(uint32_t ms);
-  bool TakeSignal();  // true (and cleared) if signalled since the last take
 
  private:
   std::mutex mutex_;

@@ -20,7 +20,7 @@ struct TestVerdict {
 };
 
 struct EcuScenario {
-  EcuFamily family = EcuFamily::Ecu15m;
+  EcuFamily family = kOpeningFamily;
 
   // The K-line adapter echoes every byte the program sends.
   bool echo = true;
