@@ -1,10 +1,12 @@
 #include "frontend/options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <set>
+#include <utility>
 
 #include "frontend/texts.h"
 #include "protocol/kline_codes.h"
@@ -123,7 +125,7 @@ std::string Path(std::optional<std::string>* field, std::string_view v, std::str
 // The value an option was given: nullopt for a switch or an absent glued value.
 using Value = std::optional<std::string_view>;
 
-std::vector<OptionSpec> MakeTable() {
+std::vector<OptionRow> MakeTable() {
   using F = ValueForm;
   return {
       {"--device", "PATH", F::kRequired, kWindow | kCli, false,
@@ -229,9 +231,9 @@ std::vector<OptionSpec> MakeTable() {
   };
 }
 
-const OptionSpec* Find(Program program, std::string_view name) {
-  for (const OptionSpec& spec : OptionTable()) {
-    if (spec.name == name && (spec.programs & Bit(program)) != 0) return &spec;
+const OptionRow* Find(Program program, std::string_view name) {
+  for (const OptionRow& row : OptionTable()) {
+    if (row.name == name && (row.programs & Bit(program)) != 0) return &row;
   }
   return nullptr;
 }
@@ -272,8 +274,8 @@ std::string_view ProgramName(Program program) {
   return texts::kEcuSimName;
 }
 
-const std::vector<OptionSpec>& OptionTable() {
-  static const std::vector<OptionSpec> table = MakeTable();
+const std::vector<OptionRow>& OptionTable() {
+  static const std::vector<OptionRow> table = MakeTable();
   return table;
 }
 
@@ -318,30 +320,30 @@ ParseResult ParseArgs(Program program, const std::vector<std::string>& args) {
       help.help = true;
       return help;
     }
-    const OptionSpec* spec = Find(program, name);
-    if (spec == nullptr) {
+    const OptionRow* row = Find(program, name);
+    if (row == nullptr) {
       error = "unknown option '" + name + "'";
       break;
     }
-    if (spec->form == ValueForm::kNone && glued) {
+    if (row->form == ValueForm::kNone && glued) {
       error = name + " takes no value";
       break;
     }
-    if (!spec->repeatable && !seen.insert(spec->name).second) {
+    if (!row->repeatable && !seen.insert(row->name).second) {
       error = name + " given twice";
       break;
     }
     std::optional<std::string_view> value;
     if (glued) {
       value = std::string_view(arg).substr(eq + 1);
-    } else if (spec->form == ValueForm::kRequired) {
+    } else if (row->form == ValueForm::kRequired) {
       if (i + 1 >= args.size()) {
         error = name + " needs a value";
         break;
       }
       value = args[++i];
     }
-    const std::string why = spec->apply(options, value);
+    const std::string why = row->apply(options, value);
     if (!why.empty()) error = name + " " + why;
   }
   if (error.empty() && options.device && options.com) {
@@ -365,13 +367,13 @@ std::string Usage(Program program) {
     left.resize(std::max(left.size() + 2, kUsageColumn), ' ');
     usage += left + std::string(help) + "\n";
   };
-  for (const OptionSpec& spec : OptionTable()) {
-    if ((spec.programs & Bit(program)) == 0) continue;
-    std::string left = "  " + std::string(spec.name);
-    if (spec.form == ValueForm::kRequired) left += " " + std::string(spec.value);
-    if (spec.form == ValueForm::kGlued) left += "[=" + std::string(spec.value) + "]";
-    std::string help = Expanded(spec.help);
-    if (spec.repeatable) help += " (may be repeated)";
+  for (const OptionRow& row : OptionTable()) {
+    if ((row.programs & Bit(program)) == 0) continue;
+    std::string left = "  " + std::string(row.name);
+    if (row.form == ValueForm::kRequired) left += " " + std::string(row.value);
+    if (row.form == ValueForm::kGlued) left += "[=" + std::string(row.value) + "]";
+    std::string help = Expanded(row.help);
+    if (row.repeatable) help += " (may be repeated)";
     line(left, help);
   }
   line("  --help, -h", "this text");

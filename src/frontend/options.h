@@ -71,7 +71,7 @@ enum class ValueForm {
   kGlued,     // optional, and only as --name=VALUE
 };
 
-struct OptionSpec {
+struct OptionRow {
   std::string_view name;   // "--device"
   std::string_view value;  // what the usage calls the value ("PATH"); empty for a switch
   ValueForm form;
@@ -85,7 +85,7 @@ struct OptionSpec {
 };
 
 // The options of all three programs, in the order the usages list them.
-const std::vector<OptionSpec>& OptionTable();
+const std::vector<OptionRow>& OptionTable();
 
 struct ParseResult {
   std::optional<Options> options;  // set when the line was valid

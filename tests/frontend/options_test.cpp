@@ -187,8 +187,8 @@ TEST(GuiOptions, SimulateTakesAnOptionalFamily) {
 // The seam all three programs share: one table, one parser, one style.
 constexpr Program kPrograms[] = {Program::kWindow, Program::kCli, Program::kEcuSim};
 
-bool Takes(const OptionSpec& spec, Program p) {
-  return (spec.programs & static_cast<unsigned>(p)) != 0;
+bool Takes(const OptionRow& row, Program p) {
+  return (row.programs & static_cast<unsigned>(p)) != 0;
 }
 
 TEST(OptionTable, EveryValueGoesAfterASpaceOrAnEqualsSign) {
@@ -198,13 +198,13 @@ TEST(OptionTable, EveryValueGoesAfterASpaceOrAnEqualsSign) {
       {"--channels", "rpm"},   {"--csv", "-"},       {"--test", "coil1"},
       {"--trimmer", "200"},    {"--link", "/tmp/l"}, {"--ignition-delay", "10"},
       {"--burst", "55AA"}};
-  for (const OptionSpec& spec : OptionTable()) {
-    if (spec.form != ValueForm::kRequired) continue;
-    ASSERT_TRUE(sample.count(spec.name)) << spec.name << " needs a sample value here";
-    const std::string name(spec.name);
-    const std::string& value = sample.at(spec.name);
+  for (const OptionRow& row : OptionTable()) {
+    if (row.form != ValueForm::kRequired) continue;
+    ASSERT_TRUE(sample.count(row.name)) << row.name << " needs a sample value here";
+    const std::string name(row.name);
+    const std::string& value = sample.at(row.name);
     for (Program p : kPrograms) {
-      if (!Takes(spec, p)) continue;
+      if (!Takes(row, p)) continue;
       const ParseResult apart = ParseArgs(p, {"prog", name, value});
       const ParseResult glued = ParseArgs(p, {"prog", name + "=" + value});
       ASSERT_TRUE(apart.options) << apart.error;
@@ -215,9 +215,9 @@ TEST(OptionTable, EveryValueGoesAfterASpaceOrAnEqualsSign) {
 
 TEST(OptionTable, BadLinesReadAlikeInEveryProgram) {
   for (Program p : kPrograms) {
-    const OptionSpec* valued = nullptr;
-    for (const OptionSpec& spec : OptionTable()) {
-      if (!valued && Takes(spec, p) && spec.form == ValueForm::kRequired) valued = &spec;
+    const OptionRow* valued = nullptr;
+    for (const OptionRow& row : OptionTable()) {
+      if (!valued && Takes(row, p) && row.form == ValueForm::kRequired) valued = &row;
     }
     ASSERT_NE(valued, nullptr);
     const std::string name(valued->name);
@@ -242,11 +242,11 @@ TEST(OptionTable, EachUsageListsExactlyItsProgramsOptions) {
   for (Program p : kPrograms) {
     const std::string usage = Usage(p);
     EXPECT_EQ(usage.rfind("usage: " + std::string(ProgramName(p)) + " [OPTION]...\n", 0), 0u);
-    for (const OptionSpec& spec : OptionTable()) {
-      const bool listed = usage.find("  " + std::string(spec.name)) != std::string::npos;
+    for (const OptionRow& row : OptionTable()) {
+      const bool listed = usage.find("  " + std::string(row.name)) != std::string::npos;
       // --simulate is listed by both the window and the CLI, each with its own form.
-      if (spec.name != "--simulate") {
-        EXPECT_EQ(listed, Takes(spec, p)) << usage << spec.name;
+      if (row.name != "--simulate") {
+        EXPECT_EQ(listed, Takes(row, p)) << usage << row.name;
       }
     }
     EXPECT_EQ(usage.find('{'), std::string::npos) << usage;
