@@ -9,6 +9,7 @@
 #include "forms/form1.h"
 #include "forms/form2.h"
 #include "forms/protocol_state.h"
+#include "forms/session_observer.h"
 #include "platform/clock.h"
 
 namespace velarin {
@@ -34,7 +35,8 @@ struct App {
   Form1 form1;
   ProtocolState protocol;  // the main window's port, timer, flags and tables
   Services* services = nullptr;
-  std::string settings_path;  // the profile file beside the executable, or --settings
+  std::string settings_path;            // the profile file beside the executable, or --settings
+  SessionObserver* observer = nullptr;  // told of each step that talked to the ECU
 
   Clock& clock() { return services->clock(); }
 };

@@ -9,6 +9,7 @@
 #include "frontend/session.h"
 #include "frontend/stop_signals.h"
 #include "frontend/texts.h"
+#include "report/report_file.h"
 
 namespace velarin::frontend {
 
@@ -58,10 +59,21 @@ int RunCliMain(const Options& options, std::ostream& out, std::ostream& err) {
     std::lock_guard<std::mutex> lock(session_mutex);
     session = &run;
   }
-  const int code = run.Run();
+  int code = run.Run();
   {
     std::lock_guard<std::mutex> lock(session_mutex);
     session = nullptr;
+  }
+  if (options.service_report) {
+    bool written = false;
+    const std::string message = report::WriteServiceReport(running.journal(), running.app(),
+                                                           *options.service_report, &written);
+    if (written) {
+      *output.lines << texts::kReportPrefix << message << std::endl;
+    } else {
+      err << texts::kCliName << ": " << message << std::endl;
+      if (code == kExitOk) code = kExitDevice;
+    }
   }
   return code;
 }

@@ -185,6 +185,9 @@ std::vector<OptionRow> MakeTable() {
       {"--csv", "FILE|-", F::kRequired, kCli, false,
        "a CSV row per read into FILE (-: stdout, the other lines then go to stderr)",
        [](Options& o, Value v) { return Path(&o.csv, *v, "a file or -"); }},
+      {"--service-report", "FILE", F::kRequired, kCli, false,
+       "write the service report (HTML) to FILE when the run ends",
+       [](Options& o, Value v) { return Path(&o.service_report, *v, "a file"); }},
       {"--dtc", "", F::kNone, kCli, true, "read the fault report",
        [](Options& o, Value) -> std::string {
          o.actions.emplace_back();  // a CliAction is kDtc unless told otherwise

@@ -55,6 +55,7 @@ struct Options {
   std::optional<uint64_t> frames;
   std::optional<std::array<bool, kChannelCount>> channels;
   std::optional<std::string> csv;  // "-" is stdout
+  std::optional<std::string> service_report;
   std::vector<CliAction> actions;
   // velarin-ecusim.
   std::optional<std::string> link;

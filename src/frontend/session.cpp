@@ -25,6 +25,7 @@ Session::~Session() = default;
 void Session::Load(const Options& options) {
   app_.settings_path = options.settings ? *options.settings : DefaultSettingsPath();
   app_.protocol.MSComm1.device = device_.get();
+  app_.observer = &journal_;
   WireMainLoop(loop_, app_);
   LoadMainWindow(app_);
   ApplyWindowOptions(app_, options);

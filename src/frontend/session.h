@@ -13,6 +13,7 @@
 #include "frontend/simulation.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
+#include "report/session_journal.h"
 #include "ui/event_loop.h"
 
 namespace velarin::frontend {
@@ -40,6 +41,8 @@ class Session {
   App& app() { return app_; }
   EventLoop& loop() { return loop_; }
   ObservedClock& clock() { return clock_; }
+  // The record of the session's steps, for the service report (the loop's thread).
+  report::SessionJournal& journal() { return journal_; }
   // The simulated ECU, or nullptr without --simulate.
   Simulation* simulation() { return simulating_ ? &simulation_ : nullptr; }
 
@@ -47,6 +50,7 @@ class Session {
   SystemClock system_clock_;
   ObservedClock clock_;
   std::unique_ptr<SerialDevice> device_;
+  report::SessionJournal journal_;
   App app_;
   EventLoop loop_;
   Simulation simulation_;

@@ -20,6 +20,7 @@ inline constexpr std::string_view kInfoPrefix = "info: ";
 inline constexpr std::string_view kLivePrefix = "live: ";
 inline constexpr std::string_view kTestLogPrefix = "test-log: ";
 inline constexpr std::string_view kMessagePrefix = "message: ";
+inline constexpr std::string_view kReportPrefix = "report: ";
 
 // Names of --channels, in channel order (Check1 0..8).
 inline constexpr std::array<std::string_view, 9> kChannelNames = {

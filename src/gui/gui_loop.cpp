@@ -1,6 +1,7 @@
 #include "gui/gui_loop.h"
 
 #include "livedata/text_forms.h"
+#include "report/report_file.h"
 #include "ui/navigation.h"
 
 namespace velarin::gui {
@@ -55,6 +56,15 @@ void GuiLoop::Stop() {
 void GuiLoop::Post(std::function<void(App&)> action) {
   if (!running_) return;
   session_.loop().Post([this, action = std::move(action)] { action(session_.app()); });
+}
+
+void GuiLoop::PostServiceReport(std::string path) {
+  Post([this, path = std::move(path)](App& app) {
+    bool written = false;
+    const std::string message = report::WriteServiceReport(session_.journal(), app, path, &written);
+    app.form2.status_bar = message;
+    if (!written) app.services->MessageBox(message);
+  });
 }
 
 void GuiLoop::PostConnectSwitch() {

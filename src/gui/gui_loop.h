@@ -47,6 +47,9 @@ class GuiLoop {
   void Post(std::function<void(App&)> action);
   // The Connect/Disconnect switch, with the simulator's ignition around it.
   void PostConnectSwitch();
+  // Writes the service report of this session to `path` on the loop's thread; the
+  // status bar says where, a message box says why not.
+  void PostServiceReport(std::string path);
 
   std::optional<Snapshot> TakeSnapshot() { return channel_.Take(); }
 

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "forms/captions.h"
+#include "gui/service_report_menu.h"
 #include "gui/widgets.h"
 
 namespace velarin::gui {
@@ -40,6 +41,7 @@ GuiSession::GuiSession(GuiLoopOptions options, std::function<void(const QUrl&)> 
     QCoreApplication::quit();
   });
   test_view_ = std::make_unique<TestWindowView>(*loop_);
+  AddServiceReportMenu(*main_view_, *loop_);
 }
 
 GuiSession::~GuiSession() {

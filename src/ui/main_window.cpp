@@ -53,7 +53,12 @@ void ClickEcuInfoButton(App& app) { ReadEcuInfo(app.form2, app.protocol, app.clo
 
 void ClickCalibrationButton(App& app) { ReadCalibration(app.form2, app.protocol, app.clock()); }
 
-void MainTick(App& app) { Timer1_Timer(app); }
+void MainTick(App& app) {
+  const uint64_t frames = app.protocol.live_frames;
+  Timer1_Timer(app);
+  if (app.observer != nullptr && app.protocol.live_frames != frames)
+    app.observer->StepDone(app, SessionStepDone{});
+}
 
 void WireMainLoop(EventLoop& loop, App& app) {
   loop.SetTick([&app] { MainTick(app); });

@@ -6,6 +6,7 @@
 #include "forms/captions.h"
 #include "forms/timer_on.h"
 #include "link/link_port.h"
+#include "ui/observed_step.h"
 #include "ui/test_window.h"
 
 namespace velarin {
@@ -41,7 +42,7 @@ void ClickTestsMenu(App& app) {
 
 void ClickDtc(App& app) {
   if (!app.form2.Command11.enabled || app.form1.loaded) return;
-  Command11_Click(app);
+  RunObserved(app, SessionStep::kFaultRead, 0, app.form2.Rtb1, [&] { Command11_Click(app); });
 }
 
 void ClickDonation(App& app) {

@@ -6,6 +6,7 @@
 #include "actuators/diagnostic_mode.h"
 #include "actuators/window_yield.h"
 #include "connection/restart_polling.h"
+#include "ui/observed_step.h"
 
 namespace velarin {
 namespace {
@@ -27,6 +28,12 @@ void RunAction(App& app, Handler&& handler) {
   if (!TestWindowStillHere(app.form1, app.form1.instance)) return;
   handler();
   FinishPendingLeave(app);
+}
+
+// A step that talks to the ECU, told to the session's observer with its log lines.
+template <typename Handler>
+void RunObservedAction(App& app, SessionStep step, int button, Handler&& handler) {
+  RunObserved(app, step, button, app.form1.Rtb1, [&] { RunAction(app, handler); });
 }
 
 }  // namespace
@@ -62,7 +69,7 @@ void CloseTestWindowForExit(App& app) {
 
 void ClickTest(App& app, int k) {
   if (k < 1 || k > kTestButtonCount) return;
-  RunAction(app, [&] {
+  RunObservedAction(app, SessionStep::kActuatorTest, k, [&] {
     if (app.form1.Command[k - 1].enabled) TestButtonClick(app, k - 1);
   });
 }
@@ -75,7 +82,7 @@ void SetCustomCode(App& app, const std::string& text) {
 // run: it would send 0x8D again (the ECU in CO regulation takes that as a trimmer
 // byte) or 0xFF (which leaves diagnostic mode when not regulating).
 void ClickCoOn(App& app) {
-  RunAction(app, [&] {
+  RunObservedAction(app, SessionStep::kCoOn, 0, [&] {
     if (!app.form1.Option1.enabled || app.form1.Option1.value) return;
     app.form1.Option1.value = true;
     app.form1.Option2.value = false;
@@ -84,7 +91,7 @@ void ClickCoOn(App& app) {
 }
 
 void ClickCoOff(App& app) {
-  RunAction(app, [&] {
+  RunObservedAction(app, SessionStep::kCoOff, 0, [&] {
     if (!app.form1.Option2.enabled || app.form1.Option2.value) return;
     app.form1.Option2.value = true;
     app.form1.Option1.value = false;
@@ -105,7 +112,7 @@ void SetTrimmerText(App& app, const std::string& text) {
 }
 
 void ClickTrimmerOk(App& app) {
-  RunAction(app, [&] {
+  RunObservedAction(app, SessionStep::kTrimmer, 0, [&] {
     if (app.form1.Command10.enabled) Command10_Click(app);
   });
 }

@@ -1,0 +1,40 @@
+#include "gui/service_report_menu.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "gui/widgets.h"
+#include "report/report_texts.h"
+
+namespace velarin::gui {
+namespace {
+
+namespace rt = report_texts;
+
+QMenu* ToolsMenu(QMainWindow& window) {
+  const QString title = Q(rt::kMenuTools);
+  for (QAction* action : window.menuBar()->actions()) {
+    if (action->menu() != nullptr && action->text() == title) return action->menu();
+  }
+  return window.menuBar()->addMenu(title);
+}
+
+}  // namespace
+
+QAction* AddServiceReportMenu(QMainWindow& window, GuiLoop& loop) {
+  QAction* entry = ToolsMenu(window)->addAction(Q(rt::kMenuServiceReport));
+  QObject::connect(entry, &QAction::triggered, &window, [&window, &loop] {
+    const QString start = QDir::home().filePath(Q(rt::kDefaultName));
+    QString path = QFileDialog::getSaveFileName(&window, Q(rt::kTitle), start, Q(rt::kSaveFilter));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".html");
+    loop.PostServiceReport(QFile::encodeName(path).toStdString());
+  });
+  return entry;
+}
+
+}  // namespace velarin::gui
