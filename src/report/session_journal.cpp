@@ -119,7 +119,8 @@ void SessionJournal::AddFaultRead(const std::vector<std::string>& lines) {
     return;
   }
   FaultRead read{seq_, {}};
-  for (const std::string& line : lines) read.lines.push_back(Capped(line));
+  for (size_t i = 0; i < lines.size() && i < kMaxAnswers; ++i)
+    read.lines.push_back(Capped(lines[i]));
   ++record_.fault_reads;
   if (!record_.first_fault) record_.first_fault = read;
   record_.last_fault = std::move(read);

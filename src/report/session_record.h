@@ -12,7 +12,7 @@ namespace velarin::report {
 
 inline constexpr size_t kMaxTests = 200;           // actuator tests kept
 inline constexpr size_t kMaxTrimmerEntries = 400;  // trimmer journal lines kept
-inline constexpr size_t kMaxAnswers = 40;          // answer batches kept per step
+inline constexpr size_t kMaxAnswers = 40;          // answer batches (or report lines) kept per step
 inline constexpr size_t kMaxTextBytes = 256;       // of any one text taken from the ECU
 
 // Texts from the ECU or the logs are kept as the bytes the program holds
