@@ -193,11 +193,11 @@ bool Takes(const OptionRow& row, Program p) {
 
 TEST(OptionTable, EveryValueGoesAfterASpaceOrAnEqualsSign) {
   const std::map<std::string_view, std::string> sample = {
-      {"--device", "/dev/x"},  {"--com", "2"},       {"--ecu", "p8"},
-      {"--settings", "s.ini"}, {"--seconds", "1.5"}, {"--frames", "3"},
-      {"--channels", "rpm"},   {"--csv", "-"},       {"--test", "coil1"},
-      {"--trimmer", "200"},    {"--link", "/tmp/l"}, {"--ignition-delay", "10"},
-      {"--burst", "55AA"}};
+      {"--device", "/dev/x"},  {"--com", "2"},           {"--ecu", "p8"},
+      {"--settings", "s.ini"}, {"--seconds", "1.5"},     {"--frames", "3"},
+      {"--channels", "rpm"},   {"--csv", "-"},           {"--test", "coil1"},
+      {"--trimmer", "200"},    {"--link", "/tmp/l"},     {"--ignition-delay", "10"},
+      {"--burst", "55AA"},     {"--service-report", "r"}};
   for (const OptionRow& row : OptionTable()) {
     if (row.form != ValueForm::kRequired) continue;
     ASSERT_TRUE(sample.count(row.name)) << row.name << " needs a sample value here";
