@@ -84,5 +84,53 @@ TEST(ServiceReport, TellsTheSessionAndEscapesEcuBytes) {
     EXPECT_EQ(html.find(outside), std::string::npos) << outside;
 }
 
+// What the journal makes of a step's log lines when they hold no plain verdict.
+TEST(SessionJournal, OutcomesTheLogDoesNotSpellOut) {
+  struct Case {
+    SessionStep step;
+    Lines lines;
+    std::string outcome;
+  };
+  const Case cases[] = {
+      {SessionStep::kActuatorTest, {}, "not sent (port closed)"},
+      {SessionStep::kActuatorTest, {"Coil1", "8101"}, "no verdict (the test window closed first)"},
+      {SessionStep::kActuatorTest,
+       {"Custom code not sent: \"1FF\" is not one byte (hex 00 to FF)"},
+       "Custom code not sent: \"1FF\" is not one byte (hex 00 to FF)"},
+      {SessionStep::kCoOn, {"8DFF", "Test finish"}, "Test finish"},
+      {SessionStep::kCoOff, {"FF01"}, "not confirmed by the ECU"},
+      {SessionStep::kCoOff, {}, "not sent (port closed)"},
+      {SessionStep::kTrimmer,
+       {"Trimmer not sent: \"300\" is not a whole number from 0 to 254"},
+       "Trimmer not sent: \"300\" is not a whole number from 0 to 254"},
+  };
+  for (const Case& c : cases) {
+    App app;
+    app.form1.Text2.text = "300";
+    SessionJournal journal;
+    journal.StepDone(app, SessionStepDone{c.step, 5, c.lines});
+    const SessionRecord& r = journal.record();
+    const std::string& got =
+        c.step == SessionStep::kActuatorTest ? r.tests.at(0).verdict : r.trimmer.at(0).result;
+    EXPECT_EQ(got, c.outcome) << c.lines.size();
+  }
+}
+
+TEST(SessionJournal, KeepsBoundedLists) {
+  App app;
+  SessionJournal journal;
+  Lines lines(kMaxAnswers + 5, std::string(1000, 'A'));  // answers
+  lines.insert(lines.begin(), std::string(999, 'x'));    // the name
+  for (size_t i = 0; i < kMaxTests + 3; ++i)
+    journal.StepDone(app, SessionStepDone{SessionStep::kActuatorTest, 1, lines});
+  const SessionRecord& r = journal.record();
+  EXPECT_EQ(r.tests.size(), kMaxTests);
+  EXPECT_EQ(r.tests_dropped, 3u);
+  EXPECT_EQ(r.tests[0].answers.size(), kMaxAnswers);
+  EXPECT_EQ(r.tests[0].name.size(), kMaxTextBytes);
+  const std::string html = ServiceReportHtml(r, "d", "v");
+  EXPECT_NE(html.find("3 more, not listed"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velarin::report
