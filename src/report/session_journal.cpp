@@ -67,6 +67,18 @@ std::string BoxValue(std::string_view box, std::string_view prefix) {
   return {};
 }
 
+// The verdict the test window logged last, else what the lines say happened.
+std::string TestOutcome(const std::vector<std::string>& lines, bool no_answer) {
+  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+    if (*it == at::kTestFinish || *it == at::kTestFailed || *it == at::kTestUnknown) return *it;
+  }
+  if (lines.empty()) return std::string(report_texts::kNotSent);
+  // A custom code that is no byte: nothing went out, and the one line says why.
+  if (StartsWith(lines.front(), at::kCustomCodeRefused)) return Capped(lines.front());
+  if (no_answer) return std::string(report_texts::kNoAnswer);
+  return std::string(report_texts::kNoVerdict);
+}
+
 template <typename T>
 void PushCapped(std::vector<T>& list, uint64_t& dropped, size_t cap, T entry) {
   if (list.size() < cap) {
@@ -134,21 +146,8 @@ void SessionJournal::AddTest(const SessionStepDone& done) {
   run.answers = Answers(lines);
   if (!lines.empty() && !IsHexText(lines.front())) run.name = Capped(lines.front());
   run.clears_dtc = run.name == at::kClearDtc;
-  for (auto it = lines.rbegin(); it != lines.rend() && run.verdict.empty(); ++it) {
-    if (*it == at::kTestFinish || *it == at::kTestFailed || *it == at::kTestUnknown)
-      run.verdict = *it;
-  }
-  if (!run.verdict.empty()) {
-  } else if (lines.empty()) {
-    run.verdict = report_texts::kNotSent;
-  } else if (StartsWith(lines.front(), at::kCustomCodeRefused)) {
-    run.verdict = run.name;  // the refusal says why nothing was sent
-    run.name.clear();
-  } else if (run.answers.empty()) {
-    run.verdict = report_texts::kNoAnswer;
-  } else {
-    run.verdict = report_texts::kNoVerdict;
-  }
+  run.verdict = TestOutcome(lines, run.answers.empty());
+  if (StartsWith(run.name, at::kCustomCodeRefused)) run.name.clear();  // the verdict says why
   PushCapped(record_.tests, record_.tests_dropped, kMaxTests, std::move(run));
 }
 

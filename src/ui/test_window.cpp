@@ -30,12 +30,6 @@ void RunAction(App& app, Handler&& handler) {
   FinishPendingLeave(app);
 }
 
-// A step that talks to the ECU, told to the session's observer with its log lines.
-template <typename Handler>
-void RunObservedAction(App& app, SessionStep step, int button, Handler&& handler) {
-  RunObserved(app, step, button, app.form1.Rtb1, [&] { RunAction(app, handler); });
-}
-
 }  // namespace
 
 void LoadTestWindow(App& app) {
@@ -69,8 +63,10 @@ void CloseTestWindowForExit(App& app) {
 
 void ClickTest(App& app, int k) {
   if (k < 1 || k > kTestButtonCount) return;
-  RunObservedAction(app, SessionStep::kActuatorTest, k, [&] {
-    if (app.form1.Command[k - 1].enabled) TestButtonClick(app, k - 1);
+  RunAction(app, [&] {
+    if (!app.form1.Command[k - 1].enabled) return;
+    RunObserved(app, SessionStep::kActuatorTest, k, app.form1.Rtb1,
+                [&] { TestButtonClick(app, k - 1); });
   });
 }
 
@@ -82,20 +78,20 @@ void SetCustomCode(App& app, const std::string& text) {
 // run: it would send 0x8D again (the ECU in CO regulation takes that as a trimmer
 // byte) or 0xFF (which leaves diagnostic mode when not regulating).
 void ClickCoOn(App& app) {
-  RunObservedAction(app, SessionStep::kCoOn, 0, [&] {
+  RunAction(app, [&] {
     if (!app.form1.Option1.enabled || app.form1.Option1.value) return;
     app.form1.Option1.value = true;
     app.form1.Option2.value = false;
-    Form1Option1_Click(app);
+    RunObserved(app, SessionStep::kCoOn, 0, app.form1.Rtb1, [&] { Form1Option1_Click(app); });
   });
 }
 
 void ClickCoOff(App& app) {
-  RunObservedAction(app, SessionStep::kCoOff, 0, [&] {
+  RunAction(app, [&] {
     if (!app.form1.Option2.enabled || app.form1.Option2.value) return;
     app.form1.Option2.value = true;
     app.form1.Option1.value = false;
-    Form1Option2_Click(app);
+    RunObserved(app, SessionStep::kCoOff, 0, app.form1.Rtb1, [&] { Form1Option2_Click(app); });
   });
 }
 
@@ -112,8 +108,9 @@ void SetTrimmerText(App& app, const std::string& text) {
 }
 
 void ClickTrimmerOk(App& app) {
-  RunObservedAction(app, SessionStep::kTrimmer, 0, [&] {
-    if (app.form1.Command10.enabled) Command10_Click(app);
+  RunAction(app, [&] {
+    if (!app.form1.Command10.enabled) return;
+    RunObserved(app, SessionStep::kTrimmer, 0, app.form1.Rtb1, [&] { Command10_Click(app); });
   });
 }
 
