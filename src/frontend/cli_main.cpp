@@ -9,11 +9,19 @@
 #include "frontend/session.h"
 #include "frontend/stop_signals.h"
 #include "frontend/texts.h"
+#include "ports/port_list.h"
+#include "ports/port_text.h"
+#include "recording/recording_columns.h"
 #include "report/report_file.h"
 
 namespace velarin::frontend {
 
 int RunCliMain(const Options& options, std::ostream& out, std::ostream& err) {
+  if (options.list_ports) {
+    out << ports::PortListText(ports::ListSerialPorts());
+    out.flush();
+    return kExitOk;
+  }
   std::mutex session_mutex;
   CliSession* session = nullptr;
   // First, so the simulator's threads inherit the blocked signals.
@@ -41,7 +49,7 @@ int RunCliMain(const Options& options, std::ostream& out, std::ostream& err) {
       }
       output.csv = &csv_file;
     }
-    *output.csv << texts::kCsvHeader << "\r\n";
+    *output.csv << recording::kCsvHeader << "\r\n";
     output.csv->flush();
   }
 

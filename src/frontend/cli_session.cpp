@@ -69,10 +69,9 @@ void CliSession::PrintLive() {
   }
   PrintLine(texts::kLivePrefix, line);
   if (out_.csv != nullptr) {
-    std::vector<std::string> fields;
-    fields.push_back(std::to_string(std::max<int32_t>(0, Elapsed(connected_at_, clock_.NowMs()))));
-    for (const TextBox& readout : readouts) fields.push_back(readout.text);
-    *out_.csv << CsvRow(fields);
+    std::array<std::string, kReadoutCount> texts;
+    for (size_t i = 0; i < readouts.size(); ++i) texts[i] = readouts[i].text;
+    *out_.csv << RecordingRow(std::max<int32_t>(0, Elapsed(connected_at_, clock_.NowMs())), texts);
     out_.csv->flush();  // a pulled cable must not cost a row already read
   }
 }

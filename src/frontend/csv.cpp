@@ -23,4 +23,12 @@ std::string CsvRow(const std::vector<std::string>& fields) {
   return row;
 }
 
+std::string RecordingRow(int64_t t_ms, const std::array<std::string, kReadoutCount>& readouts) {
+  std::vector<std::string> fields;
+  fields.reserve(readouts.size() + 1);
+  fields.push_back(std::to_string(t_ms));
+  fields.insert(fields.end(), readouts.begin(), readouts.end());
+  return CsvRow(fields);
+}
+
 }  // namespace velarin::frontend

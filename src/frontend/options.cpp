@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "frontend/texts.h"
+#include "platform/version.h"
 #include "protocol/kline_codes.h"
 
 namespace velarin::frontend {
@@ -210,6 +211,12 @@ std::vector<OptionRow> MakeTable() {
          o.actions.push_back(action);
          return "";
        }},
+      {"--list-ports", "", F::kNone, kCli, false,
+       "list the serial ports and what identifies each adapter, then exit",
+       [](Options& o, Value) -> std::string {
+         o.list_ports = true;
+         return "";
+       }},
       {"--link", "PATH", F::kRequired, kEcuSim, false,
        "keep a symlink to the pseudo-terminal at PATH",
        [](Options& o, Value v) { return Path(&o.link, *v, "a path"); }},
@@ -230,6 +237,12 @@ std::vector<OptionRow> MakeTable() {
        [](Options& o, Value v) -> std::string {
          o.burst = HexBytes(*v);
          return o.burst ? "" : Refused(*v, "is not pairs of hex digits (at most 64 bytes)");
+       }},
+      {"--version", "", F::kNone, kWindow | kCli | kEcuSim, false,
+       "print the program's version and exit",
+       [](Options& o, Value) -> std::string {
+         o.version = true;
+         return "";
        }},
   };
 }
@@ -394,6 +407,11 @@ std::optional<int> ExitBeforeRunning(Program program, const ParseResult& parsed,
   if (!parsed.options) {
     err << parsed.error << std::endl;
     return kExitUsage;
+  }
+  if (parsed.options->version) {
+    out << ProgramName(program) << ' ' << kProgramVersion << '\n';
+    out.flush();
+    return kExitOk;
   }
   return std::nullopt;
 }

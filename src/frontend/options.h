@@ -48,7 +48,9 @@ struct Options {
   std::optional<std::string> settings;
   std::optional<EcuFamily> ecu;  // --ecu FAMILY, or velarin's --simulate=FAMILY
   bool simulate = false;
+  bool version = false;  // --version: print it and exit (every program)
   // velarin-cli.
+  bool list_ports = false;  // --list-ports: print the serial ports and exit
   bool no_ecu_data = false;
   bool calibration = false;
   std::optional<uint32_t> seconds_ms;  // --seconds S, in ms (velarin-ecusim too)
@@ -100,8 +102,8 @@ ParseResult ParseArgs(Program program, const std::vector<std::string>& args);
 // "usage: PROGRAM [OPTION]...", then one line per option the program takes.
 std::string Usage(Program program);
 
-// --help prints the usage on `out` and gives kExitOk; a bad line prints its error
-// line on `err` and gives kExitUsage; nullopt when the program goes on.
+// --help prints the usage and --version "PROGRAM VERSION" on `out` and give kExitOk;
+// a bad line prints its error line on `err` and gives kExitUsage; nullopt when the program goes on.
 std::optional<int> ExitBeforeRunning(Program program, const ParseResult& parsed, std::ostream& out,
                                      std::ostream& err);
 

@@ -32,9 +32,6 @@ inline constexpr std::array<std::string_view, 9> kTestNames = {
     "coil2",     "clear-dtc", "custom",    "reset-tps"};
 inline constexpr int kCustomTestButton = 8;
 
-inline constexpr std::string_view kCsvHeader =
-    "t_ms,rpm,inj_ms,advance_deg,map_mbar,air_c,water_c,throttle,battery_v,trimmer,throttle_v";
-
 inline constexpr std::string_view kDeviceGone = "lost the device ";
 inline constexpr std::string_view kCannotWriteCsv = "cannot write ";
 inline constexpr std::string_view kSimulatorFailed = "cannot start the simulated ECU: ";
