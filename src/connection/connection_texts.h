@@ -20,6 +20,11 @@ inline constexpr std::string_view kCalibrationBox = "calibration : ";
 inline constexpr std::string_view kSectionHardware = "Hardware";
 inline constexpr std::string_view kKeyCom = "Com";
 inline constexpr std::string_view kKeyEcu = "Ecu";
+// The window's own keys: the adapter chosen in its drop-down (what names it across
+// plug-ins, beside "Com" which keeps the number) and the folder recordings go to.
+inline constexpr std::string_view kKeyAdapter = "Adapter";
+inline constexpr std::string_view kSectionRecording = "Recording";
+inline constexpr std::string_view kKeyRecordFolder = "Folder";
 
 // Status bar (this program's own, not a control of the original window).
 inline constexpr std::string_view kStatusPortOpen = "Port open: ";

@@ -16,7 +16,8 @@ GuiLoop::~GuiLoop() { Stop(); }
 
 void GuiLoop::Publish() {
   last_publish_ = session_.clock().NowMs();
-  if (channel_.Publish(taker_.Take(session_.app())) && hooks_.notify) hooks_.notify();
+  if (channel_.Publish(taker_.Take(session_.app(), last_publish_)) && hooks_.notify)
+    hooks_.notify();
 }
 
 bool GuiLoop::Start(std::string* error) {
@@ -34,6 +35,7 @@ bool GuiLoop::Start(std::string* error) {
 
   if (!options_.decimal_separator.empty()) SetDecimalSeparator(options_.decimal_separator);
   session_.Load(options_);
+  settings_path_ = session_.app().settings_path;
   if (options_.simulate && !session_.StartSimulator(error)) return false;
   Publish();
   running_ = true;

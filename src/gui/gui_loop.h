@@ -52,6 +52,8 @@ class GuiLoop {
   void PostServiceReport(std::string path);
 
   std::optional<Snapshot> TakeSnapshot() { return channel_.Take(); }
+  // The settings file the session uses (set by Start).
+  const std::string& settings_path() const { return settings_path_; }
 
  private:
   void Publish();
@@ -62,6 +64,7 @@ class GuiLoop {
   SnapshotTaker taker_;
   SnapshotChannel channel_;
   uint32_t last_publish_ = 0;
+  std::string settings_path_;
   std::thread thread_;
   bool running_ = false;
 };

@@ -12,8 +12,12 @@
 
 namespace velarin::gui {
 
-GuiSession::GuiSession(GuiLoopOptions options, std::function<void(const QUrl&)> open_url)
-    : open_url_(std::move(open_url)), context_(std::make_unique<QObject>()) {
+GuiSession::GuiSession(GuiLoopOptions options, std::function<void(const QUrl&)> open_url,
+                       PortPicker::Lister lister)
+    : options_(options),
+      open_url_(std::move(open_url)),
+      context_(std::make_unique<QObject>()),
+      lister_(std::move(lister)) {
   if (!open_url_) open_url_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
   QObject* context = context_.get();
   GuiLoop::Hooks hooks;
@@ -58,6 +62,10 @@ bool GuiSession::Start(QString* error) {
     *error = Q(why);
     return false;
   }
+  workshop_ = std::make_unique<WorkshopTools>(
+      *main_view_, *loop_,
+      WorkshopOptions{loop_->settings_path(), options_.simulate || options_.device || options_.com,
+                      options_.simulate, lister_});
   DrawPending();
   return true;
 }
@@ -65,6 +73,7 @@ bool GuiSession::Start(QString* error) {
 void GuiSession::Stop() {
   loop_->Stop();
   DrawPending();
+  if (workshop_) workshop_->Finish();
 }
 
 void GuiSession::DrawPending() {
@@ -72,6 +81,7 @@ void GuiSession::DrawPending() {
   if (!s) return;
   main_view_->Apply(s->main);
   test_view_->Apply(s->test);
+  if (workshop_) workshop_->Apply(*s);
   last_ = std::move(s);
 }
 

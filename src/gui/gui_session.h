@@ -14,13 +14,16 @@
 #include "gui/main_window_view.h"
 #include "gui/snapshot.h"
 #include "gui/test_window_view.h"
+#include "gui/workshop/workshop_tools.h"
 
 namespace velarin::gui {
 
 class GuiSession {
  public:
   // `open_url` opens the donation page; by default the desktop's URL handler.
-  explicit GuiSession(GuiLoopOptions options, std::function<void(const QUrl&)> open_url = {});
+  // `lister`: where the adapter drop-down gets the port list (tests give their own).
+  explicit GuiSession(GuiLoopOptions options, std::function<void(const QUrl&)> open_url = {},
+                      PortPicker::Lister lister = ports::ListSerialPorts);
   ~GuiSession();
 
   // The application-wide settings of the window program, made once after the
@@ -37,6 +40,8 @@ class GuiSession {
   GuiLoop& loop() { return *loop_; }
   MainWindowView& main_view() { return *main_view_; }
   TestWindowView& test_view() { return *test_view_; }
+  // The toolbar, chart and adapter list; set once Start() succeeded.
+  WorkshopTools* workshop() { return workshop_.get(); }
   // The last snapshot drawn (tests look at it).
   const std::optional<Snapshot>& last_drawn() const { return last_; }
   // Message boxes shown so far.
@@ -46,11 +51,14 @@ class GuiSession {
   void DrawPending();
   void ShowMessage(const QString& text);
 
+  GuiLoopOptions options_;
   std::function<void(const QUrl&)> open_url_;
   std::unique_ptr<QObject> context_;  // GUI-thread receiver of the loop's calls
   std::unique_ptr<GuiLoop> loop_;
   std::unique_ptr<MainWindowView> main_view_;
   std::unique_ptr<TestWindowView> test_view_;
+  PortPicker::Lister lister_;
+  std::unique_ptr<WorkshopTools> workshop_;  // after the views: it holds their widgets
   std::optional<Snapshot> last_;
   int message_boxes_ = 0;
 };

@@ -200,6 +200,11 @@ void MainWindowView::Apply(const MainView& v) {
   if (isVisible() != v.visible) setVisible(v.visible);
 }
 
+void MainWindowView::AddBesideCom(QWidget* widget) {
+  auto* row = static_cast<QHBoxLayout*>(Frame1_->layout());
+  row->insertWidget(row->indexOf(Text6) + 1, widget);
+}
+
 void MainWindowView::closeEvent(QCloseEvent* event) {
   event->accept();
   if (on_close_) on_close_();

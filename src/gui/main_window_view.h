@@ -27,6 +27,8 @@ class MainWindowView : public QMainWindow {
   MainWindowView(GuiLoop& loop, std::function<void()> on_close);
 
   void Apply(const MainView& view);
+  // Puts `widget` in the "Com Port" frame, right of the port number.
+  void AddBesideCom(QWidget* widget);
 
   // The controls, for tests and screenshots.
   QLineEdit* Text6 = nullptr;

@@ -1,6 +1,7 @@
 #include "gui/snapshot.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "frontend/line_text.h"
@@ -33,11 +34,22 @@ std::bitset<kBarSegments> MainView::lit() const {
   return lit;
 }
 
-Snapshot SnapshotTaker::Take(const App& app) {
+Snapshot SnapshotTaker::Take(const App& app, uint32_t now_ms) {
   const Form2& f = app.form2;
   const Form1& t = app.form1;
-  return Snapshot{MainView{f, main_log_.Take(f.Rtb1)},
-                  TestView{t, t.loaded && t.visible, test_log_.Take(t.Rtb1, t.instance)}};
+  Snapshot s{MainView{f, main_log_.Take(f.Rtb1)},
+             TestView{t, t.loaded && t.visible, test_log_.Take(t.Rtb1, t.instance)},
+             now_ms,
+             {}};
+  // Reads run one per tick and a snapshot follows every tick: two reads between
+  // snapshots are one row, as the readouts show only the later one.
+  if (app.protocol.live_frames != frames_seen_) {
+    frames_seen_ = app.protocol.live_frames;
+    LiveRow& row = s.live_rows.emplace_back();
+    row.clock_ms = now_ms;
+    for (size_t i = 0; i < row.readouts.size(); ++i) row.readouts[i] = f.Text1[i].text;
+  }
+  return s;
 }
 
 LogDelta MergeLogDeltas(LogDelta earlier, LogDelta later) {
@@ -53,6 +65,13 @@ bool SnapshotChannel::Publish(Snapshot snapshot) {
   if (pending_) {
     snapshot.main.log = MergeLogDeltas(std::move(pending_->main.log), std::move(snapshot.main.log));
     snapshot.test.log = MergeLogDeltas(std::move(pending_->test.log), std::move(snapshot.test.log));
+    std::vector<LiveRow>& rows = pending_->live_rows;
+    rows.insert(rows.end(), std::make_move_iterator(snapshot.live_rows.begin()),
+                std::make_move_iterator(snapshot.live_rows.end()));
+    if (rows.size() > kMaxPendingRows)
+      rows.erase(rows.begin(),
+                 rows.begin() + static_cast<std::ptrdiff_t>(rows.size() - kMaxPendingRows));
+    snapshot.live_rows = std::move(rows);
   }
   pending_ = std::move(snapshot);
   return wake;

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "forms/app.h"
 
@@ -35,10 +36,24 @@ struct TestView : Form1Controls {
   LogDelta log;
 };
 
+// One live-data read as the readouts showed it right after it, for the recording
+// and the chart.
+struct LiveRow {
+  uint32_t clock_ms = 0;  // the loop's clock
+  std::array<std::string, kReadoutCount> readouts;
+};
+
 struct Snapshot {
   MainView main;
   TestView test;
+  uint32_t clock_ms = 0;  // the loop's clock when it was taken
+  // The reads since the previous snapshot, oldest first. Snapshots that wait for
+  // the window merge these, so no read is lost while the window is busy (up to
+  // kMaxPendingRows: a window stalled for minutes loses the oldest).
+  std::vector<LiveRow> live_rows;
 };
+
+inline constexpr size_t kMaxPendingRows = 20'000;
 
 // Follows one log from snapshot to snapshot (loop thread only).
 class LogFollower {
@@ -55,9 +70,11 @@ class LogFollower {
 // Takes snapshots of an App (loop thread only).
 class SnapshotTaker {
  public:
-  Snapshot Take(const App& app);
+  // `now_ms`: the loop's clock. A live-data read since the last call adds a row.
+  Snapshot Take(const App& app, uint32_t now_ms = 0);
 
  private:
+  uint64_t frames_seen_ = 0;
   LogFollower main_log_;
   LogFollower test_log_;
 };

@@ -52,8 +52,8 @@ class GuiTest : public ::testing::Test {
   }
 
   void Start() {
-    session_ =
-        std::make_unique<GuiSession>(options_, [this](const QUrl& url) { urls_.push_back(url); });
+    session_ = std::make_unique<GuiSession>(
+        options_, [this](const QUrl& url) { urls_.push_back(url); }, lister_);
     QString error;
     ASSERT_TRUE(session_->Start(&error)) << error.toStdString();
   }
@@ -79,6 +79,7 @@ class GuiTest : public ::testing::Test {
   GuiLoopOptions options_;
   std::unique_ptr<GuiSession> session_;
   std::vector<QUrl> urls_;
+  PortPicker::Lister lister_ = [] { return ports::PortList{}; };  // no machine's own ports
 };
 
 }  // namespace velarin::gui
