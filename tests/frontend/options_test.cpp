@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "platform/version.h"
 
 namespace velarin::frontend {
 namespace {
@@ -160,6 +163,18 @@ TEST(Options, UsageErrorsNameTheProblem) {
 TEST(Options, HelpWinsOverEverythingAfterIt) {
   EXPECT_TRUE(ParseArgs(Program::kCli, Argv({"--help"})).help);
   EXPECT_TRUE(ParseArgs(Program::kCli, Argv({"--ecu", "15m", "-h", "--bogus"})).help);
+}
+
+TEST(Options, VersionOnEveryProgramAndListPortsOnTheCli) {
+  for (Program p : {Program::kWindow, Program::kCli, Program::kEcuSim}) {
+    std::ostringstream out, err;
+    const ParseResult parsed = ParseArgs(p, {"x", "--version"});
+    EXPECT_EQ(ExitBeforeRunning(p, parsed, out, err), kExitOk);
+    EXPECT_EQ(out.str(), std::string(ProgramName(p)) + " " + std::string(kProgramVersion) + "\n");
+  }
+  EXPECT_TRUE(Parsed({"--list-ports"}).list_ports);
+  EXPECT_FALSE(ParseArgs(Program::kWindow, {"velarin", "--list-ports"}).options);
+  EXPECT_FALSE(ParseArgs(Program::kCli, Argv({"--version=1"})).options);
 }
 
 TEST(GuiOptions, SimulateTakesAnOptionalFamily) {

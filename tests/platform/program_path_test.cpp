@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 namespace velarin {
 namespace {
@@ -36,6 +38,24 @@ TEST(ProgramPath, IsThisTestBinary) {
   EXPECT_EQ(DefaultSettingsPath(),
             (std::filesystem::path(path).parent_path() / "platform_tests.ini").string());
 }
+
+#ifndef _WIN32
+TEST(UserSettingsFolder, XdgConfigHomeElseHomeConfig) {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = xdg != nullptr ? xdg : "";
+  setenv("XDG_CONFIG_HOME", "/home/u/cfg", 1);
+  EXPECT_EQ(UserSettingsFolder(), "/home/u/cfg/velarin");
+  setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored, as XDG says
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    EXPECT_EQ(UserSettingsFolder(), std::string(home) + "/.config/velarin");
+  }
+  if (xdg != nullptr) {
+    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  } else {
+    unsetenv("XDG_CONFIG_HOME");
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace velarin
