@@ -202,7 +202,7 @@ void MainWindowView::Apply(const MainView& v) {
 
 void MainWindowView::AddBesideCom(QWidget* widget) {
   auto* row = static_cast<QHBoxLayout*>(Frame1_->layout());
-  row->insertWidget(row->indexOf(Text6) + 1, widget);
+  row->insertWidget(row->indexOf(Text6) + 1, widget, 1);
 }
 
 void MainWindowView::closeEvent(QCloseEvent* event) {

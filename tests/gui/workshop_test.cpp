@@ -73,6 +73,7 @@ TEST_F(GuiTest, TheChosenAdapterFillsComAndIsRememberedOrMarkedNotPresent) {
   ASSERT_TRUE(WaitUntil([&] { return main().Text6->text() == "4"; }));
   ASSERT_TRUE(WaitUntil(
       [&] { return LireINI(*options_.settings, "Hardware", "Adapter") == ftdi.by_id_path; }));
+  Screenshot(main(), "workshop-adapter.png");
   picker.showPopup();
   Screenshot(*picker.view()->window(), "workshop-ports.png");
   picker.hidePopup();

@@ -11,7 +11,7 @@ QString U(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-constexpr int kShownCharacters = 16;  // the frame beside "Com" is narrow; the list is wide
+constexpr int kShownCharacters = 6;  // the frame beside "Com" keeps its width; the list is wide
 
 }  // namespace
 

@@ -26,7 +26,7 @@ inline constexpr std::string_view kChart = "Chart";
 
 inline constexpr std::string_view kAdapterTip =
     "The serial adapter: fills in the port. Plug an adapter in or out and the list follows.";
-inline constexpr std::string_view kByComNumber = "by Com number";
+inline constexpr std::string_view kByComNumber = "by number";
 inline constexpr std::string_view kSimulatedTip = "the simulated ECU brings its own port";
 
 }  // namespace velarin::gui::workshop_texts
