@@ -85,6 +85,35 @@ TEST(SnapshotChannel, WakesOncePerBatchAndLosesNoLogText) {
   EXPECT_TRUE(channel.Publish(taker.Take(app)));
 }
 
+TEST(SnapshotChannel, EveryLiveReadBecomesOneRowAndWaitingRowsMerge) {
+  App app;
+  SnapshotTaker taker;
+  SnapshotChannel channel;
+  EXPECT_TRUE(taker.Take(app, 5).live_rows.empty()) << "no read yet";
+  for (uint32_t t : {100u, 230u}) {  // two reads while the window is busy
+    ++app.protocol.live_frames;
+    app.form2.Text1[0].text = std::to_string(t);
+    channel.Publish(taker.Take(app, t));
+  }
+  channel.Publish(taker.Take(app, 240));  // an event without a read
+  auto s = channel.Take();
+  ASSERT_TRUE(s);
+  ASSERT_EQ(s->live_rows.size(), 2u);
+  EXPECT_EQ(s->live_rows[0].clock_ms, 100u);
+  EXPECT_EQ(s->live_rows[0].readouts[0], "100");
+  EXPECT_EQ(s->live_rows[1].readouts[0], "230");
+  EXPECT_EQ(s->clock_ms, 240u);
+
+  // A window stalled for minutes keeps the newest rows only.
+  for (size_t i = 0; i < kMaxPendingRows + 5; ++i) {
+    ++app.protocol.live_frames;
+    channel.Publish(taker.Take(app, static_cast<uint32_t>(i)));
+  }
+  s = channel.Take();
+  ASSERT_EQ(s->live_rows.size(), kMaxPendingRows);
+  EXPECT_EQ(s->live_rows.front().clock_ms, 5u);
+}
+
 TEST(SnapshotChannel, AcrossThreadsEveryLineArrivesOnceInOrder) {
   App app;
   SnapshotTaker taker;
