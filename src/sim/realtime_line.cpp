@@ -21,8 +21,8 @@ constexpr size_t kReceiveQueueBytes = 1024;  // what a port's driver holds
 
 class RealtimeLine::Impl : public EcuScheduler, public WireListener, public SerialDevice {
  public:
-  Impl(Clock& clock, EcuScenario scenario)
-      : clock_(clock), last_ms_(clock.NowMs()), model_(std::move(scenario), *this, *this) {}
+  Impl(Clock& clock, const EcuFactory& ecu)
+      : clock_(clock), last_ms_(clock.NowMs()), ecu_(ecu(*this, *this)) {}
 
   // The timeline: microseconds since construction, from the clock's readings.
   uint64_t NowUs() override {
@@ -98,7 +98,7 @@ class RealtimeLine::Impl : public EcuScheduler, public WireListener, public Seri
   bool WriteByte(uint8_t byte) override {
     if (!Usable()) return false;
     CatchUp();
-    model_.ProgramSends(byte, rate_);
+    ecu_->ProgramSends(byte, rate_);
     return true;
   }
   bool DataArrived() const override {
@@ -111,13 +111,13 @@ class RealtimeLine::Impl : public EcuScheduler, public WireListener, public Seri
   void IgnitionOn(uint32_t after_ms) {
     CatchUp();
     AtUs(NowUs() + uint64_t{after_ms} * 1000, [this, key = ignition_key_] {
-      if (key == ignition_key_) model_.IgnitionOn();
+      if (key == ignition_key_) ecu_->IgnitionOn();
     });
   }
   void IgnitionOff() {
     CatchUp();
     ++ignition_key_;
-    model_.IgnitionOff();
+    ecu_->IgnitionOff();
   }
   void Hangup() {
     Close();
@@ -148,7 +148,7 @@ class RealtimeLine::Impl : public EcuScheduler, public WireListener, public Seri
   uint64_t sequence_ = 0;
   // Keyed by (due time, insertion order) so events due together keep their order.
   std::map<std::pair<uint64_t, uint64_t>, std::function<void()>> events_;
-  EcuModel model_;
+  std::unique_ptr<SimulatedEcu> ecu_;
   uint64_t ignition_key_ = 0;  // bumped by IgnitionOff: a pending IgnitionOn is void
 
   std::string path_;
@@ -163,7 +163,12 @@ class RealtimeLine::Impl : public EcuScheduler, public WireListener, public Seri
 };
 
 RealtimeLine::RealtimeLine(Clock& clock, EcuScenario scenario)
-    : impl_(std::make_unique<Impl>(clock, std::move(scenario))) {}
+    : RealtimeLine(clock,
+                   EcuFactory([scenario = std::move(scenario)](EcuScheduler& s, WireListener& l) {
+                     return std::make_unique<EcuModel>(scenario, s, l);
+                   })) {}
+RealtimeLine::RealtimeLine(Clock& clock, const EcuFactory& ecu)
+    : impl_(std::make_unique<Impl>(clock, ecu)) {}
 RealtimeLine::~RealtimeLine() = default;
 
 SerialDevice& RealtimeLine::device() { return *impl_; }

@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/serial_device.h"
 #include "sim/ecu_scenario.h"
+#include "sim/simulated_ecu.h"
 
 namespace velarin {
 
@@ -19,6 +20,8 @@ class RealtimeLine {
  public:
   // `clock` must outlive the line.
   RealtimeLine(Clock& clock, EcuScenario scenario);
+  // Another ECU than the modelled one (a replay).
+  RealtimeLine(Clock& clock, const EcuFactory& ecu);
   ~RealtimeLine();
 
   // The port the program opens; any path opens it until Hangup.
