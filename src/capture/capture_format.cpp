@@ -98,7 +98,7 @@ std::string RateText(const std::optional<int32_t>& rate) {
 
 class Parser {
  public:
-  explicit Parser(std::string_view bytes) : bytes_(bytes) {}
+  Parser(std::string_view bytes, CutShort cut_short) : bytes_(bytes), cut_short_(cut_short) {}
 
   CaptureParse Run() {
     CaptureParse result;
@@ -117,7 +117,7 @@ class Parser {
       if (!TextOnly(line) || !Length(line)) return Fail(result);
       if (nl == std::string_view::npos) {
         error_ = texts::kTruncatedRow;
-        return Fail(result);
+        return CutShortOrFail(result);
       }
       if (line_no_ > 1 && !Row(line)) return Fail(result);
       pos_ = nl + 1;
@@ -125,7 +125,7 @@ class Parser {
     if (!ended_) {
       ++line_no_;
       error_ = texts::kNoEndRow;
-      return Fail(result);
+      return CutShortOrFail(result);
     }
     result.capture = std::move(capture_);
     return result;
@@ -135,6 +135,15 @@ class Parser {
   CaptureParse& Fail(CaptureParse& result) {
     result.capture.reset();
     result.error = "line " + std::to_string(line_no_) + ": " + error_;
+    return result;
+  }
+
+  // The rows read so far are the capture, with the reason as its warning.
+  CaptureParse& CutShortOrFail(CaptureParse& result) {
+    if (cut_short_ == CutShort::kRefuse || line_no_ == 1) return Fail(result);
+    result.warning =
+        "line " + std::to_string(line_no_) + ": " + error_ + std::string(texts::kReadCutShort);
+    result.capture = std::move(capture_);
     return result;
   }
 
@@ -335,6 +344,7 @@ class Parser {
   }
 
   std::string_view bytes_;
+  CutShort cut_short_;
   size_t pos_ = 0;
   int line_no_ = 0;
   std::string error_;
@@ -397,9 +407,11 @@ std::string CaptureEventLine(uint64_t delta_us, const CaptureEvent& e) {
 
 std::string CaptureEndLine(uint64_t delta_us) { return std::to_string(delta_us) + " E\n"; }
 
-CaptureParse ParseCapture(std::string_view bytes) { return Parser(bytes).Run(); }
+CaptureParse ParseCapture(std::string_view bytes, CutShort cut_short) {
+  return Parser(bytes, cut_short).Run();
+}
 
-CaptureParse ReadCaptureFile(const std::string& path) {
+CaptureParse ReadCaptureFile(const std::string& path, CutShort cut_short) {
   CaptureParse result;
   errno = 0;
   std::ifstream in(path, std::ios::binary);
@@ -419,8 +431,9 @@ CaptureParse ReadCaptureFile(const std::string& path) {
     result.error = path + ": " + std::string(capture_texts::kCannotRead) + Reason();
     return result;
   }
-  result = ParseCapture(bytes);
+  result = ParseCapture(bytes, cut_short);
   if (!result.capture) result.error = path + ": " + result.error;
+  if (!result.warning.empty()) result.warning = path + ": " + result.warning;
   return result;
 }
 

@@ -29,14 +29,21 @@ std::string CaptureEventLine(uint64_t delta_us, const CaptureEvent& event);
 // The end row, "0 E\n" style.
 std::string CaptureEndLine(uint64_t delta_us);
 
+// A capture cut short -- no end row, or a last row without its line end, as a
+// crash, a full disk or a pulled cable leaves it -- is refused, or read up to
+// its last whole row. Every whole row is as the writer wrote it, so a replay of
+// them is sound; only a file that is not a capture up to there is refused.
+enum class CutShort { kRefuse, kAccept };
+
 struct CaptureParse {
   std::optional<Capture> capture;  // set when the whole file is good
   std::string error;               // "line 12: ..." otherwise
+  std::string warning;             // with CutShort::kAccept: where it was cut short
 };
 
 // Reads a whole capture from its bytes (the fuzz targets call this).
-CaptureParse ParseCapture(std::string_view bytes);
-// Reads the file at `path`; errors read "<path>: line 12: ...".
-CaptureParse ReadCaptureFile(const std::string& path);
+CaptureParse ParseCapture(std::string_view bytes, CutShort cut_short = CutShort::kRefuse);
+// Reads the file at `path`; errors and warnings read "<path>: line 12: ...".
+CaptureParse ReadCaptureFile(const std::string& path, CutShort cut_short = CutShort::kRefuse);
 
 }  // namespace velarin

@@ -32,6 +32,8 @@ inline constexpr std::string_view kTruncatedRow =
     "the file ends in the middle of this row: the capture is truncated";
 inline constexpr std::string_view kNoEndRow =
     "the capture ends without its end row \"E\": it is truncated";
+// A capture read although cut short: appended to the reason it would be refused.
+inline constexpr std::string_view kReadCutShort = "; the rows before it are replayed";
 inline constexpr std::string_view kRowAfterEnd = "a row after the end row \"E\"";
 inline constexpr std::string_view kBadNote = "a note needs a key: \"= key value\"";
 inline constexpr std::string_view kBadDelta =

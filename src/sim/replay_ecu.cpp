@@ -182,12 +182,14 @@ Replay::Replay(const Capture& capture)
     : segments_(SplitCapturedSession(capture)), family_note_(capture.Note(kFamilyNoteKey)) {}
 
 std::shared_ptr<Replay> Replay::Load(const std::string& path, std::string* error) {
-  CaptureParse parse = ReadCaptureFile(path);
+  CaptureParse parse = ReadCaptureFile(path, CutShort::kAccept);
   if (!parse.capture) {
     if (error != nullptr) *error = parse.error;
     return nullptr;
   }
-  return std::make_shared<Replay>(*parse.capture);
+  auto replay = std::make_shared<Replay>(*parse.capture);
+  if (!parse.warning.empty()) replay->AddNote(std::string(texts::kPrefix) + parse.warning);
+  return replay;
 }
 
 std::optional<EcuFamily> Replay::family() const {

@@ -40,6 +40,7 @@ class Replay : public std::enable_shared_from_this<Replay> {
 
   explicit Replay(const Capture& capture);
   // nullptr with *error ("<path>: line 12: ...") for a file that is not a good capture.
+  // A capture cut short is played up to its last whole row; its first note says so.
   static std::shared_ptr<Replay> Load(const std::string& path, std::string* error);
 
   // The family the capture names in its note, else the one its traffic shows
