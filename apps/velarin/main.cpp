@@ -14,6 +14,7 @@
 #include "frontend/options.h"
 #include "frontend/stop_signals.h"
 #include "frontend/texts.h"
+#include "frontend/tools_texts.h"
 #include "gui/gui_session.h"
 
 namespace {
@@ -46,6 +47,8 @@ int main(int argc, char** argv) {
     Options cli;
     cli.simulate = true;
     cli.ecu = parsed.options->ecu;
+    cli.replay = parsed.options->replay;
+    cli.capture = parsed.options->capture;
     cli.settings = parsed.options->settings;
     return RunCliMain(cli, std::cout, std::cerr);
   }
@@ -67,8 +70,10 @@ int main(int argc, char** argv) {
   gui::GuiSession session({*parsed.options, QLocale().decimalPoint().toStdString()});
   QString error;
   if (!session.Start(&error)) {
-    std::cerr << texts::kGuiName << ": " << texts::kSimulatorFailed << error.toStdString()
-              << std::endl;
+    const bool replay = parsed.options->replay.has_value();
+    std::cerr << texts::kGuiName << ": "
+              << (replay ? tools_texts::kCannotReplay : texts::kSimulatorFailed)
+              << error.toStdString() << std::endl;
     return kExitDevice;
   }
   return QApplication::exec();

@@ -9,6 +9,7 @@
 #include "frontend/session.h"
 #include "frontend/stop_signals.h"
 #include "frontend/texts.h"
+#include "frontend/tools_texts.h"
 #include "ports/port_list.h"
 #include "ports/port_text.h"
 #include "recording/recording_columns.h"
@@ -33,6 +34,30 @@ int RunCliMain(const Options& options, std::ostream& out, std::ostream& err) {
   Session running;
   running.Load(options);
 
+  // A capture that cannot be replayed stops the run before any port is opened.
+  if (options.simulate) {
+    std::string why;
+    if (!running.StartSimulator(&why)) {
+      err << texts::kCliName << ": "
+          << (options.replay ? tools_texts::kCannotReplay : texts::kSimulatorFailed) << why
+          << std::endl;
+      return kExitDevice;
+    }
+  }
+  if (options.capture) {
+    std::string why;
+    if (!running.capture().Start(*options.capture, texts::kCliName, &why)) {
+      err << texts::kCliName << ": " << why << std::endl;
+      return kExitDevice;
+    }
+  }
+  if (options.check_adapter) {
+    const AdapterCheckRun check = running.CheckAdapter();
+    for (const std::string& line : check.lines) out << line << '\n';
+    out.flush();
+    return AdapterCheckExitCode(check);
+  }
+
   CliOutput output{&out, &err, nullptr};
   std::ofstream csv_file;
   if (options.csv) {
@@ -53,16 +78,15 @@ int RunCliMain(const Options& options, std::ostream& out, std::ostream& err) {
     output.csv->flush();
   }
 
-  if (options.simulate) {
-    std::string why;
-    if (!running.StartSimulator(&why)) {
-      err << texts::kCliName << ": " << texts::kSimulatorFailed << why << std::endl;
-      return kExitDevice;
-    }
-  }
-
   CliSession run(running.app(), running.loop(), running.clock(), options, output,
                  running.simulation());
+  run.SetNotices([&running] {
+    std::vector<std::string> lines;
+    if (Simulation* simulation = running.simulation()) lines = simulation->TakeReplayNotes();
+    if (std::string failure = running.capture().TakeFailure(); !failure.empty())
+      lines.push_back(std::move(failure));
+    return lines;
+  });
   {
     std::lock_guard<std::mutex> lock(session_mutex);
     session = &run;

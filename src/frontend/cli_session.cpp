@@ -48,6 +48,9 @@ void CliSession::Flush() {
     PrintLine(texts::kInfoPrefix, line);
   for (const std::string& line : test_log_.NewLines(app_.form1.Rtb1.Text()))
     PrintLine(texts::kTestLogPrefix, line);
+  if (notices_) {
+    for (const std::string& line : notices_()) PrintLine("", line);
+  }
 }
 
 void CliSession::FlushRest() {

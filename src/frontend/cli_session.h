@@ -7,8 +7,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "forms/app.h"
 #include "frontend/line_text.h"
@@ -38,6 +40,9 @@ class CliSession {
 
   // Thread-safe (signal handler thread): Disconnect and leave as soon as possible.
   void RequestStop();
+  // Lines from around the window (the replay's notes, a capture that stopped),
+  // printed as they are whenever the windows' lines are.
+  void SetNotices(std::function<std::vector<std::string>()> take) { notices_ = std::move(take); }
 
   uint64_t live_reads() const { return live_reads_; }
 
@@ -66,6 +71,7 @@ class CliSession {
   const Options& options_;
   CliOutput out_;
   Simulation* simulation_;
+  std::function<std::vector<std::string>()> notices_;
 
   std::atomic<bool> stop_{false};
   uint32_t started_at_ = 0;

@@ -123,6 +123,9 @@ std::string Path(std::optional<std::string>* field, std::string_view v, std::str
   return v.empty() ? "needs " + std::string(what) : "";
 }
 
+// A family name is never a path; a capture's file name holds a dot or a separator.
+bool LooksLikePath(std::string_view v) { return v.find_first_of("./\\") != std::string_view::npos; }
+
 // The value an option was given: nullopt for a switch or an absent glued value.
 using Value = std::optional<std::string_view>;
 
@@ -141,16 +144,34 @@ std::vector<OptionRow> MakeTable() {
        }},
       {"--ecu", "FAMILY", F::kRequired, kCli | kEcuSim, false, "the ECU family: {families}",
        [](Options& o, Value v) { return Family(&o.ecu, *v); }},
-      {"--simulate", "FAMILY", F::kGlued, kWindow, false,
-       "a simulated ECU (of FAMILY: {families}) on a pseudo-terminal instead of a port",
+      {"--simulate", "FAMILY|FILE", F::kGlued, kWindow, false,
+       "a simulated ECU (of FAMILY: {families}; or playing back the capture FILE) on a "
+       "pseudo-terminal instead of a port",
        [](Options& o, Value v) -> std::string {
          o.simulate = true;
-         return v ? Family(&o.ecu, *v) : "";
+         if (!v || FamilyNamed(*v)) return v ? Family(&o.ecu, *v) : "";
+         if (LooksLikePath(*v)) return Path(&o.replay, *v, "a file");
+         return Refused(*v, "is none of " + FamilyCaptions(", ") + ", nor a capture file's path");
        }},
       {"--simulate", "", F::kNone, kCli, false,
        "a simulated ECU (of the --ecu family) on a pseudo-terminal instead of a port",
        [](Options& o, Value) -> std::string {
          o.simulate = true;
+         return "";
+       }},
+      {"--replay", "FILE", F::kRequired, kCli | kEcuSim, false,
+       "play the capture FILE back as the ECU (a simulated ECU, as --simulate)",
+       [](Options& o, Value v) {
+         o.simulate = true;
+         return Path(&o.replay, *v, "a capture file");
+       }},
+      {"--capture", "FILE", F::kRequired, kWindow | kCli, false,
+       "capture every byte to and from the adapter into FILE",
+       [](Options& o, Value v) { return Path(&o.capture, *v, "a file"); }},
+      {"--check-adapter", "", F::kNone, kCli, false,
+       "check the adapter (the ignition must be off) and print each measurement",
+       [](Options& o, Value) -> std::string {
+         o.check_adapter = true;
          return "";
        }},
       {"--no-ecu-data", "", F::kNone, kCli, false, "skip the identification read",
@@ -366,7 +387,17 @@ ParseResult ParseArgs(Program program, const std::vector<std::string>& args) {
     error = "--device and --com exclude each other";
   }
   if (error.empty() && options.simulate && (options.device || options.com)) {
-    error = "--simulate brings its own port: drop --device / --com";
+    const bool replay_option = options.replay && program != Program::kWindow;
+    error = std::string(replay_option ? "--replay" : "--simulate") +
+            " brings its own port: drop --device / --com";
+  }
+  if (error.empty() && options.check_adapter &&
+      (options.frames || options.csv || !options.actions.empty())) {
+    error = "--check-adapter does not connect: drop --frames, --csv, --dtc, --test and --trimmer";
+  }
+  if (error.empty() && program == Program::kEcuSim && options.replay &&
+      (options.ecu || options.burst || options.no_echo)) {
+    error = "--replay plays the captured ECU: drop --ecu, --burst and --no-echo";
   }
   ParseResult result;
   if (error.empty()) {

@@ -21,6 +21,7 @@ namespace velarin::frontend {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitDevice = 1;  // the port could not be opened or went away
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitAdapterUnfit = 3;  // --check-adapter: not fit, or an ECU answered
 
 enum class Program : unsigned {
   kWindow = 1u << 0,  // velarin
@@ -49,6 +50,9 @@ struct Options {
   std::optional<EcuFamily> ecu;  // --ecu FAMILY, or velarin's --simulate=FAMILY
   bool simulate = false;
   bool version = false;  // --version: print it and exit (every program)
+  // The capture a simulated ECU plays back: --replay FILE, velarin's --simulate=FILE.
+  std::optional<std::string> replay;
+  std::optional<std::string> capture;  // --capture FILE
   // velarin-cli.
   bool list_ports = false;  // --list-ports: print the serial ports and exit
   bool no_ecu_data = false;
@@ -59,6 +63,7 @@ struct Options {
   std::optional<std::string> csv;  // "-" is stdout
   std::optional<std::string> service_report;
   std::vector<CliAction> actions;
+  bool check_adapter = false;
   // velarin-ecusim.
   std::optional<std::string> link;
   std::optional<uint32_t> ignition_delay_ms;

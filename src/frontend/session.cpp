@@ -1,5 +1,6 @@
 #include "frontend/session.h"
 
+#include "forms/ecu_family.h"
 #include "platform/program_path.h"
 #include "ui/main_window.h"
 
@@ -18,7 +19,13 @@ Session::Session()
     : clock_(system_clock_),
       device_(MakePlatformSerialDevice()),
       loop_(app_, clock_),
-      simulation_(clock_) {}
+      simulation_(clock_),
+      capture_([this] {
+        const std::optional<EcuFamily> family = SelectedFamily(app_.form2);
+        return family ? FamilyNoteValue(*family) : std::string();
+      }) {
+  simulation_.OnAttach([this](LinkPort& port) { capture_.Attach(port); });
+}
 
 Session::~Session() = default;
 
@@ -26,15 +33,29 @@ void Session::Load(const Options& options) {
   app_.settings_path = options.settings ? *options.settings : DefaultSettingsPath();
   app_.protocol.MSComm1.device = device_.get();
   app_.observer = &journal_;
+  capture_.Attach(app_.protocol.MSComm1);
   WireMainLoop(loop_, app_);
   LoadMainWindow(app_);
   ApplyWindowOptions(app_, options);
+  replay_path_ = options.replay;
+  family_given_ = options.ecu.has_value();
 }
 
 bool Session::StartSimulator(std::string* error) {
+  if (replay_path_) {
+    std::shared_ptr<Replay> replay = Replay::Load(*replay_path_, error);
+    if (!replay) return false;
+    if (!family_given_ && replay->family()) ClickFamily(app_, *replay->family());
+    simulating_ = simulation_.StartReplay(app_, std::move(replay), error);
+    return simulating_;
+  }
   const EcuFamily family = SelectedFamily(app_.form2).value_or(kOpeningFamily);
   simulating_ = simulation_.Start(app_, family, error);
   return simulating_;
+}
+
+AdapterCheckRun Session::CheckAdapter() {
+  return CheckAdapterOnPort(app_, clock_, MonotonicMicros);
 }
 
 void Session::PressConnectSwitch() { frontend::PressConnectSwitch(app_, simulation()); }

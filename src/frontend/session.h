@@ -5,11 +5,15 @@
 // port, and with --simulate a simulated ECU on a pseudo-terminal.
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "forms/app.h"
+#include "frontend/adapter_check_run.h"
 #include "frontend/observed_clock.h"
 #include "frontend/options.h"
+#include "frontend/port_capture.h"
 #include "frontend/simulation.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
@@ -33,10 +37,14 @@ class Session {
   // device and the loop's tick, the main window loaded, then ApplyWindowOptions.
   void Load(const Options& options);
   // --simulate: an ECU of the family now selected behind a pseudo-terminal the
-  // port points at. False, with *error, when it cannot start.
+  // port points at; with --replay the capture played back, its family selected
+  // unless --ecu chose one. False, with *error, when it cannot start or the
+  // capture cannot be read (then nothing was sent anywhere).
   bool StartSimulator(std::string* error);
   // The "Connect"/"Disconnect" switch, with the simulated ignition around it.
   void PressConnectSwitch();
+  // The adapter check on the port, on the calling (the loop's) thread.
+  AdapterCheckRun CheckAdapter();
 
   App& app() { return app_; }
   EventLoop& loop() { return loop_; }
@@ -45,6 +53,8 @@ class Session {
   report::SessionJournal& journal() { return journal_; }
   // The simulated ECU, or nullptr without --simulate.
   Simulation* simulation() { return simulating_ ? &simulation_ : nullptr; }
+  // The capture in front of the port (--capture, the window's menu).
+  PortCapture& capture() { return capture_; }
 
  private:
   SystemClock system_clock_;
@@ -55,6 +65,10 @@ class Session {
   EventLoop loop_;
   Simulation simulation_;
   bool simulating_ = false;
+  std::optional<std::string> replay_path_;
+  bool family_given_ = false;
+  // Last: gone first, while the devices behind it still stand.
+  PortCapture capture_;
 };
 
 }  // namespace velarin::frontend

@@ -8,13 +8,16 @@
 // burst, at the Connect itself for 15Rc and P8, and off at Disconnect.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "forms/app.h"
 #include "forms/ecu_family.h"
 #include "platform/clock.h"
+#include "sim/replay_ecu.h"
 
 namespace velarin::frontend {
 
@@ -30,6 +33,13 @@ class Simulation {
 
   // Starts an ECU of `family` and points app's port at it; false with *error set.
   bool Start(App& app, EcuFamily family, std::string* error);
+  // The ECU plays `replay` back instead, whatever family is selected later;
+  // each ignition-on plays the capture's next session from its wake-up on.
+  bool StartReplay(App& app, std::shared_ptr<Replay> replay, std::string* error);
+  // What the replay answered from a guess or not at all since the last call.
+  std::vector<std::string> TakeReplayNotes();
+  // Called whenever the port was pointed at a new ECU (a capture goes in front).
+  void OnAttach(std::function<void(LinkPort&)> attached) { attached_ = std::move(attached); }
 
   // Around a click of the connection switch, on the loop's thread. Before a
   // Connect the ECU is swapped for one of the family now selected, if it differs.
@@ -40,9 +50,13 @@ class Simulation {
   class Ecu;
 
  private:
+  bool Attach(App& app, const EcuFactory& factory, std::string* error);
+
   Clock& clock_;
   std::unique_ptr<Ecu> ecu_;
   EcuFamily family_ = kOpeningFamily;
+  std::shared_ptr<Replay> replay_;
+  std::function<void(LinkPort&)> attached_;
 };
 
 // The "Connect"/"Disconnect" switch as the user presses it, with the simulated

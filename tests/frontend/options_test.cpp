@@ -149,6 +149,8 @@ TEST(Options, UsageErrorsNameTheProblem) {
       {{"--dtc=1"}, "--dtc takes no value"},
       {{"--simulate", "--device", "/dev/x"}, "--simulate"},
       {{"--csv", ""}, "--csv needs"},
+      {{"--replay", "b.vcap", "--com", "2"}, "--replay brings its own port"},
+      {{"--check-adapter", "--frames", "2"}, "--check-adapter does not connect"},
   };
   for (const auto& c : cases) {
     const auto result = ParseArgs(Program::kCli, Argv(c.args));
@@ -191,6 +193,13 @@ TEST(GuiOptions, SimulateTakesAnOptionalFamily) {
   // The family is glued on with "=": a following word is not taken for it.
   EXPECT_FALSE(ParseArgs(Program::kWindow, {"velarin", "--simulate", "P8"}).options);
   EXPECT_FALSE(ParseArgs(Program::kWindow, {"velarin", "--simulate=P9"}).options);
+  // Anything with a dot or a separator is a capture to play back.
+  auto replay = ParseArgs(Program::kWindow, {"velarin", "--simulate=bike.vcap"});
+  ASSERT_TRUE(replay.options) << replay.error;
+  EXPECT_EQ(replay.options->replay, "bike.vcap");
+  EXPECT_FALSE(replay.options->ecu);
+  EXPECT_FALSE(
+      ParseArgs(Program::kEcuSim, {"velarin-ecusim", "--replay", "b.vcap", "--no-echo"}).options);
   EXPECT_FALSE(ParseArgs(Program::kWindow, {"velarin", "--simulate", "--com", "3"}).options);
   EXPECT_FALSE(
       ParseArgs(Program::kWindow, {"velarin", "--frames", "3"}).options);  // a CLI option only
@@ -208,11 +217,14 @@ bool Takes(const OptionRow& row, Program p) {
 
 TEST(OptionTable, EveryValueGoesAfterASpaceOrAnEqualsSign) {
   const std::map<std::string_view, std::string> sample = {
-      {"--device", "/dev/x"},  {"--com", "2"},           {"--ecu", "p8"},
-      {"--settings", "s.ini"}, {"--seconds", "1.5"},     {"--frames", "3"},
-      {"--channels", "rpm"},   {"--csv", "-"},           {"--test", "coil1"},
-      {"--trimmer", "200"},    {"--link", "/tmp/l"},     {"--ignition-delay", "10"},
-      {"--burst", "55AA"},     {"--service-report", "r"}};
+      {"--device", "/dev/x"}, {"--com", "2"},
+      {"--ecu", "p8"},        {"--settings", "s.ini"},
+      {"--seconds", "1.5"},   {"--frames", "3"},
+      {"--channels", "rpm"},  {"--csv", "-"},
+      {"--test", "coil1"},    {"--trimmer", "200"},
+      {"--link", "/tmp/l"},   {"--ignition-delay", "10"},
+      {"--burst", "55AA"},    {"--service-report", "r"},
+      {"--replay", "b.vcap"}, {"--capture", "c.vcap"}};
   for (const OptionRow& row : OptionTable()) {
     if (row.form != ValueForm::kRequired) continue;
     ASSERT_TRUE(sample.count(row.name)) << row.name << " needs a sample value here";
@@ -266,7 +278,7 @@ TEST(OptionTable, EachUsageListsExactlyItsProgramsOptions) {
     }
     EXPECT_EQ(usage.find('{'), std::string::npos) << usage;
   }
-  EXPECT_NE(Usage(Program::kWindow).find("--simulate[=FAMILY]"), std::string::npos);
+  EXPECT_NE(Usage(Program::kWindow).find("--simulate[=FAMILY|FILE]"), std::string::npos);
 }
 
 }  // namespace
