@@ -16,8 +16,10 @@ GuiLoop::~GuiLoop() { Stop(); }
 
 void GuiLoop::Publish() {
   last_publish_ = session_.clock().NowMs();
-  if (channel_.Publish(taker_.Take(session_.app(), last_publish_)) && hooks_.notify)
-    hooks_.notify();
+  ToolsView tools = tools_.Take(session_);
+  Snapshot snapshot = taker_.Take(session_.app(), last_publish_);
+  snapshot.tools = std::move(tools);
+  if (channel_.Publish(std::move(snapshot)) && hooks_.notify) hooks_.notify();
 }
 
 bool GuiLoop::Start(std::string* error) {
@@ -37,6 +39,7 @@ bool GuiLoop::Start(std::string* error) {
   session_.Load(options_);
   settings_path_ = session_.app().settings_path;
   if (options_.simulate && !session_.StartSimulator(error)) return false;
+  if (options_.capture) tools_.StartCapture(session_, *options_.capture);
   Publish();
   running_ = true;
   thread_ = std::thread([&loop] { loop.Run(); });
@@ -67,6 +70,11 @@ void GuiLoop::PostServiceReport(std::string path) {
     app.form2.status_bar = message;
     if (!written) app.services->MessageBox(message);
   });
+}
+
+void GuiLoop::PostTool(std::function<void(ToolsState&, frontend::Session&)> action) {
+  if (!running_) return;
+  session_.loop().Post([this, action = std::move(action)] { action(tools_, session_); });
 }
 
 void GuiLoop::PostConnectSwitch() {

@@ -15,6 +15,7 @@
 #include "frontend/options.h"
 #include "frontend/session.h"
 #include "gui/snapshot.h"
+#include "gui/tools/tools_state.h"
 
 namespace velarin::gui {
 
@@ -50,6 +51,8 @@ class GuiLoop {
   // Writes the service report of this session to `path` on the loop's thread; the
   // status bar says where, a message box says why not.
   void PostServiceReport(std::string path);
+  // Thread-safe: a "Tools" menu action, run on the loop's thread.
+  void PostTool(std::function<void(ToolsState&, frontend::Session&)> action);
 
   std::optional<Snapshot> TakeSnapshot() { return channel_.Take(); }
   // The settings file the session uses (set by Start).
@@ -62,6 +65,7 @@ class GuiLoop {
   Hooks hooks_;
   frontend::Session session_;
   SnapshotTaker taker_;
+  ToolsState tools_;
   SnapshotChannel channel_;
   uint32_t last_publish_ = 0;
   std::string settings_path_;

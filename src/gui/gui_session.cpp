@@ -45,6 +45,7 @@ GuiSession::GuiSession(GuiLoopOptions options, std::function<void(const QUrl&)> 
     QCoreApplication::quit();
   });
   test_view_ = std::make_unique<TestWindowView>(*loop_);
+  tools_ = std::make_unique<ToolsEntries>(*loop_, *main_view_);
   AddServiceReportMenu(*main_view_, *loop_);
 }
 
@@ -82,6 +83,7 @@ void GuiSession::DrawPending() {
   main_view_->Apply(s->main);
   test_view_->Apply(s->test);
   if (workshop_) workshop_->Apply(*s);
+  tools_->Apply(s->tools);
   last_ = std::move(s);
 }
 

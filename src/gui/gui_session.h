@@ -14,6 +14,7 @@
 #include "gui/main_window_view.h"
 #include "gui/snapshot.h"
 #include "gui/test_window_view.h"
+#include "gui/tools/tools_menu.h"
 #include "gui/workshop/workshop_tools.h"
 
 namespace velarin::gui {
@@ -42,6 +43,7 @@ class GuiSession {
   TestWindowView& test_view() { return *test_view_; }
   // The toolbar, chart and adapter list; set once Start() succeeded.
   WorkshopTools* workshop() { return workshop_.get(); }
+  ToolsEntries& tools() { return *tools_; }
   // The last snapshot drawn (tests look at it).
   const std::optional<Snapshot>& last_drawn() const { return last_; }
   // Message boxes shown so far.
@@ -59,6 +61,7 @@ class GuiSession {
   std::unique_ptr<TestWindowView> test_view_;
   PortPicker::Lister lister_;
   std::unique_ptr<WorkshopTools> workshop_;  // after the views: it holds their widgets
+  std::unique_ptr<ToolsEntries> tools_;      // on the main window, gone before it
   std::optional<Snapshot> last_;
   int message_boxes_ = 0;
 };

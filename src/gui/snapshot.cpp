@@ -40,6 +40,7 @@ Snapshot SnapshotTaker::Take(const App& app, uint32_t now_ms) {
   Snapshot s{MainView{f, main_log_.Take(f.Rtb1)},
              TestView{t, t.loaded && t.visible, test_log_.Take(t.Rtb1, t.instance)},
              now_ms,
+             {},
              {}};
   // Reads run one per tick and a snapshot follows every tick: two reads between
   // snapshots are one row, as the readouts show only the later one.

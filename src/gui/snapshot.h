@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "forms/app.h"
+#include "gui/tools/tools_view.h"
 
 namespace velarin::gui {
 
@@ -51,6 +52,7 @@ struct Snapshot {
   // the window merge these, so no read is lost while the window is busy (up to
   // kMaxPendingRows: a window stalled for minutes loses the oldest).
   std::vector<LiveRow> live_rows;
+  ToolsView tools;
 };
 
 inline constexpr size_t kMaxPendingRows = 20'000;
