@@ -141,6 +141,28 @@ INSTANTIATE_TEST_SUITE_P(
                 "line 3: the line is longer than any row can be"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Read as cut short, a capture without its end row keeps its whole rows; one
+// bad within them is still refused.
+TEST(CaptureFormat, ACaptureCutShortKeepsItsWholeRowsWhenAsked) {
+  const struct {
+    std::string bytes;
+    size_t events;  // -1: refused
+    std::string says;
+  } cases[] = {
+      {kHead + "8000 > 0F\n", 2, "line 4: the capture ends without its end row"},
+      {kHead + "8000 > 0F\n4000 < 0F", 2, "line 4: the file ends in the middle of this row"},
+      {kHead + "8000 > 0G\n", size_t(-1), "line 3: \">\" takes one byte"},
+      {"velarin-capture 1", size_t(-1), "line 1: the file ends in the middle"},
+  };
+  for (const auto& c : cases) {
+    const CaptureParse parse = ParseCapture(c.bytes, CutShort::kAccept);
+    const std::string& said = parse.capture ? parse.warning : parse.error;
+    EXPECT_EQ(said.rfind(c.says, 0), 0u) << said;
+    EXPECT_EQ(parse.capture ? parse.capture->events.size() : size_t(-1), c.events) << said;
+    EXPECT_EQ(said.ends_with("; the rows before it are replayed"), parse.capture.has_value());
+  }
+}
+
 TEST(CaptureFormat, AMissingFileIsNamedWithTheOsReason) {
   const CaptureParse parse = ReadCaptureFile("/nonexistent/x.vcap");
   EXPECT_FALSE(parse.capture.has_value());
