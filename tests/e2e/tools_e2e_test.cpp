@@ -114,11 +114,13 @@ TEST_F(ToolsEndToEnd, ReplaysTheKeptCaptureOfEveryFamilyAndOneCutShort) {
 
 TEST_F(ToolsEndToEnd, CapturesASessionThatReplaysAlikeAndGoesOnWhenTheDiskIsFull) {
   auto made = Cli({"--simulate", "--ecu", "P8", "--frames", "2", "--capture", Path("p8.vcap")});
-  auto full = Cli({"--simulate", "--ecu", "P8", "--frames", "2", "--capture", "/dev/full"});
+  if (std::filesystem::exists("/dev/full")) {  // a device that is always full
+    auto full = Cli({"--simulate", "--ecu", "P8", "--frames", "2", "--capture", "/dev/full"});
+    ASSERT_EQ(full->Wait(kTimeoutMs), 0) << full->out << full->err;
+    EXPECT_EQ(OutputLines(full->out).front(), "capture stopped: No space left on device");
+    EXPECT_EQ(full->CountLinesStarting("live: "), 2u) << full->out;
+  }
   ASSERT_EQ(made->Wait(kTimeoutMs), 0) << made->out << made->err;
-  ASSERT_EQ(full->Wait(kTimeoutMs), 0) << full->out << full->err;
-  EXPECT_EQ(OutputLines(full->out).front(), "capture stopped: No space left on device");
-  EXPECT_EQ(full->CountLinesStarting("live: "), 2u) << full->out;
 
   const CaptureParse parse = ReadCaptureFile(Path("p8.vcap"));
   ASSERT_TRUE(parse.capture) << parse.error;
