@@ -5,25 +5,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMenuBar>
 
+#include "gui/tools/tools_menu.h"
 #include "gui/widgets.h"
 #include "report/report_texts.h"
 
 namespace velarin::gui {
-namespace {
 
 namespace rt = report_texts;
-
-QMenu* ToolsMenu(QMainWindow& window) {
-  const QString title = Q(rt::kMenuTools);
-  for (QAction* action : window.menuBar()->actions()) {
-    if (action->menu() != nullptr && action->text() == title) return action->menu();
-  }
-  return window.menuBar()->addMenu(title);
-}
-
-}  // namespace
 
 QAction* AddServiceReportMenu(QMainWindow& window, GuiLoop& loop) {
   QAction* entry = ToolsMenu(window)->addAction(Q(rt::kMenuServiceReport));

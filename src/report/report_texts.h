@@ -71,7 +71,6 @@ inline constexpr std::string_view kFooter = "Made with ";
 // Messages of the window and the command line.
 inline constexpr std::string_view kWritten = "Service report written: ";
 inline constexpr std::string_view kNotWritten = "Service report not written: ";
-inline constexpr std::string_view kMenuTools = "Tools";
 inline constexpr std::string_view kMenuServiceReport = "Service report...";
 inline constexpr std::string_view kSaveFilter = "HTML files (*.html *.htm)";
 inline constexpr std::string_view kDefaultName = "service-report.html";
