@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "forms/app.h"
 #include "frontend/adapter_check_run.h"
