@@ -8,6 +8,9 @@
 #   .ci/windows.sh          the whole stage
 #   .ci/windows.sh prefix   only create the wine prefix (.ci/run starts this in
 #                           the background early on: it costs CPU, not attention)
+#   .ci/windows.sh build    everything up to the cross build (.ci/run runs this
+#                           beside the native tests, which mostly wait on time)
+#   .ci/windows.sh test     the suites under wine, on the tree that `build` made
 #
 # Optional environment: VELARIN_HOST_BUILD, a native build of this tree whose
 # bin/velarin-ecusim can serve the serial test (built here otherwise).
@@ -39,10 +42,18 @@ make_prefix() {
   flock -u 9
 }
 
-if [[ ${1:-} == prefix ]]; then
-  make_prefix
-  exit 0
-fi
+mode=${1:-all}
+case $mode in
+  prefix)
+    make_prefix
+    exit 0
+    ;;
+  all | build | test) ;;
+  *)
+    echo "usage: .ci/windows.sh [prefix|build|test]" >&2
+    exit 2
+    ;;
+esac
 
 stage_start=$SECONDS
 step() { echo "== windows: $1 (at $((SECONDS - stage_start)) s)"; }
@@ -71,31 +82,35 @@ wine cmd /c exit </dev/null >/dev/null 2>&1
 # and compiles in about 60 % of the time -O3 takes.
 optimise=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O1 -DNDEBUG")
 
-step "GoogleTest for MinGW"
-cmake -S /usr/src/googletest -B "$out/googletest" "${optimise[@]}" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_INSTALL_PREFIX="$out/deps" >/dev/null
-cmake --build "$out/googletest" -j"$(nproc)" >/dev/null
-cmake --install "$out/googletest" >/dev/null
+if [[ $mode != test ]]; then
+  step "GoogleTest for MinGW"
+  cmake -S /usr/src/googletest -B "$out/googletest" "${optimise[@]}" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_INSTALL_PREFIX="$out/deps" >/dev/null
+  cmake --build "$out/googletest" -j"$(nproc)" >/dev/null
+  cmake --install "$out/googletest" >/dev/null
 
-step "host side of the serial test"
-ecusim=${VELARIN_HOST_BUILD:-}/bin/velarin-ecusim
-if [[ -z ${VELARIN_HOST_BUILD:-} || ! -x $ecusim ]]; then
-  cmake -S . -B "$out/host" -DCMAKE_BUILD_TYPE=Release -DVELARIN_GUI=OFF -DBUILD_TESTING=OFF \
-    >/dev/null
-  cmake --build "$out/host" -j"$(nproc)" --target velarin-ecusim
-  ecusim=$out/host/bin/velarin-ecusim
+  step "host side of the serial test"
+  ecusim=${VELARIN_HOST_BUILD:-}/bin/velarin-ecusim
+  if [[ -z ${VELARIN_HOST_BUILD:-} || ! -x $ecusim ]]; then
+    cmake -S . -B "$out/host" -DCMAKE_BUILD_TYPE=Release -DVELARIN_GUI=OFF -DBUILD_TESTING=OFF \
+      >/dev/null
+    cmake --build "$out/host" -j"$(nproc)" --target velarin-ecusim
+    ecusim=$out/host/bin/velarin-ecusim
+  fi
+  shim=$out/libvelarin_pty_shim.so
+  g++ -std=c++20 -O2 -Wall -Wextra -Werror -shared -fPIC -o "$shim" tests/wine/pty_serial_shim.cpp -ldl
+
+  step "cross build"
+  # WINEPREFIX is set: the build runs every test program once to list its tests.
+  cmake -S . -B "$out/cross" "${optimise[@]}" -DVELARIN_GUI=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DGTest_DIR="$out/deps/lib/cmake/GTest" \
+    -DVELARIN_WINE_ECUSIM="$ecusim" -DVELARIN_WINE_PTY_SHIM="$shim"
+  cmake --build "$out/cross" -j"$(nproc)"
 fi
-shim=$out/libvelarin_pty_shim.so
-g++ -std=c++20 -O2 -Wall -Wextra -Werror -shared -fPIC -o "$shim" tests/wine/pty_serial_shim.cpp -ldl
 
-step "cross build"
-# WINEPREFIX is set: the build runs every test program once to list its tests.
-cmake -S . -B "$out/cross" "${optimise[@]}" -DVELARIN_GUI=OFF \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DGTest_DIR="$out/deps/lib/cmake/GTest" \
-  -DVELARIN_WINE_ECUSIM="$ecusim" -DVELARIN_WINE_PTY_SHIM="$shim"
-cmake --build "$out/cross" -j"$(nproc)"
-
-step "tests under wine"
-ctest --test-dir "$out/cross" --output-on-failure -j"$(nproc)"
+if [[ $mode != build ]]; then
+  step "tests under wine"
+  ctest --test-dir "$out/cross" --output-on-failure -j"$(nproc)"
+fi
 
 step "done"

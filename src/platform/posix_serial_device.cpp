@@ -288,7 +288,8 @@ LatencyMode PosixSerialDevice::ReadLatencyMode() {
   // A /dev/serial/by-id/... link names the same device as /dev/ttyUSB0.
   std::error_code ec;
   const std::filesystem::path real = std::filesystem::canonical(path_, ec);
-  if (!ec) mode.tty = real.filename().string();
+  // Only a device directly under /dev has a sysfs name (a pseudo-terminal's /dev/pts/3 has none).
+  if (!ec && real.parent_path() == "/dev") mode.tty = real.filename().string();
   if (!mode.tty.empty()) {
     std::ifstream timer("/sys/bus/usb-serial/devices/" + mode.tty + "/latency_timer");
     int ms = 0;

@@ -33,8 +33,11 @@ TEST(ServiceReportEndToEnd, WrittenAtTheEndOfTheRunOrOneErrorLine) {
   ASSERT_EQ(cli.Wait(kRunTimeoutMs), 0) << cli.out << cli.err;
   EXPECT_NE(cli.out.find("report: Service report written: " + report), std::string::npos)
       << cli.out;
-  std::ifstream file(report, std::ios::binary);
-  const std::string html((std::istreambuf_iterator<char>(file)), {});
+  std::string html;
+  {  // closed before the folder goes: Windows removes no open file
+    std::ifstream file(report, std::ios::binary);
+    html.assign(std::istreambuf_iterator<char>(file), {});
+  }
   for (const char* part : {"<td>16m</td>", "VLR16M0311", "Fault reports read: 2",
                            "<td>Clear DTC errors</td>", "trimmer set to:73", "<td>rpm</td>"})
     EXPECT_NE(html.find(part), std::string::npos) << part << "\n" << html;
