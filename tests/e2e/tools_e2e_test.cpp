@@ -122,9 +122,14 @@ TEST_F(ToolsEndToEnd, ChecksTheAdapterOfTheSimulator) {
   auto run = Cli({"--simulate", "--check-adapter"});
   ASSERT_EQ(run->Wait(kTimeoutMs), 0) << run->out << run->err;
   const std::vector<std::string> lines = OutputLines(run->out);
-  ASSERT_EQ(lines.size(), 9u) << run->out;
+  ASSERT_GE(lines.size(), 9u) << run->out;
   EXPECT_EQ(lines[2], "[ ok ] Adapter echoes: yes, 50 of 50 bytes came back");
-  EXPECT_EQ(lines.back(), "Result: the adapter is fit for the K-line.");
+  // The simulator echoes on real time: a busy machine may delay an echo enough for a
+  // warning on the echo delay, but never for a failure.
+  for (const std::string& line : lines) EXPECT_NE(line.rfind("[FAIL]", 0), 0u) << run->out;
+  EXPECT_TRUE(lines.back() == "Result: the adapter is fit for the K-line." ||
+              lines.back() == "Result: the adapter works, but see the warnings above.")
+      << run->out;
 }
 
 }  // namespace
