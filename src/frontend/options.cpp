@@ -126,6 +126,24 @@ std::string Path(std::optional<std::string>* field, std::string_view v, std::str
 // A family name is never a path; a capture's file name holds a dot or a separator.
 bool LooksLikePath(std::string_view v) { return v.find_first_of("./\\") != std::string_view::npos; }
 
+// The error quotes what was typed: a line break or other control byte in it is
+// written as \xHH, so the message stays one line and cannot steer the terminal.
+std::string OneLine(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string line;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      line.push_back(c);
+      continue;
+    }
+    line += "\\x";
+    line.push_back(kHex[byte >> 4]);
+    line.push_back(kHex[byte & 0x0F]);
+  }
+  return line;
+}
+
 // The value an option was given: nullopt for a switch or an absent glued value.
 using Value = std::optional<std::string_view>;
 
@@ -403,7 +421,8 @@ ParseResult ParseArgs(Program program, const std::vector<std::string>& args) {
   if (error.empty()) {
     result.options = std::move(options);
   } else {
-    result.error = std::string(ProgramName(program)) + ": " + error + std::string(texts::kTryHelp);
+    result.error =
+        std::string(ProgramName(program)) + ": " + OneLine(error) + std::string(texts::kTryHelp);
   }
   return result;
 }
