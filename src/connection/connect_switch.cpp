@@ -5,6 +5,7 @@
 #include "connection/connection_texts.h"
 #include "connection/ident_reads.h"
 #include "connection/link_status.h"
+#include "connection/restart_polling.h"
 #include "connection/settings.h"
 #include "forms/captions.h"
 #include "forms/ecu_family.h"
@@ -114,7 +115,9 @@ void Connect(App& app) {
       Check1_Click(app, i);
     }
   }
-  TimerOn(p.Timer1, app.clock(), kPollIntervalMs);
+  // Those handlers yield: a click run there may have released the switch again, or
+  // opened the test window, which owns the link until it closes.
+  if (!app.form1.loaded) RestartPolling(f, p, app.clock(), kPollIntervalMs);
 }
 
 void Disconnect(Form2& f, ProtocolState& p, Clock& clock) {

@@ -23,7 +23,11 @@ void Check1_Click(App& app, int /*index*/) {
     Check1_Click(app, kThrottle);  // setting the box raises its click
   }
   // A test window opened by the yield owns the link now; it restarts the polling when it goes.
-  if (p.init && !app.form1.loaded) TimerOn(p.Timer1, app.clock(), kRestartIntervalMs);
+  // A Disconnect or the program's end run by the yield leaves it stopped.
+  const bool connected = f.Check2.value && p.MSComm1.PortOpen();
+  if (p.init && connected && !app.form1.loaded) {
+    TimerOn(p.Timer1, app.clock(), kRestartIntervalMs);
+  }
 }
 
 void ClickChannel(App& app, int index) {

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "forms/timer_on.h"
+#include "link/link_port.h"
+#include "sim/simulated_line.h"
 #include "support/test_services.h"
 
 namespace velarin {
@@ -18,7 +21,12 @@ class PanelTest : public ::testing::Test {
     for (int i = 0; i < kReadoutCount; ++i) app.form2.Text1[i].text = "r" + std::to_string(i);
   }
 
+  // A connection: the switch down, the port open, the link initialised, the polling on.
   void LinkUp() {
+    line = std::make_unique<SimulatedLine>(services.virtual_clock(), EcuScenario{});
+    app.protocol.MSComm1.device = &line->device();
+    OpenLinkPort(app.protocol.MSComm1, 1);
+    app.form2.Check2.value = true;
     app.protocol.init = true;
     app.protocol.Timer1.enabled = true;
     app.protocol.Timer1.interval = 50;
@@ -34,6 +42,7 @@ class PanelTest : public ::testing::Test {
 
   testing::TestServices services;
   App app;
+  std::unique_ptr<SimulatedLine> line;
 };
 
 TEST_F(PanelTest, ClearingWaterTempEmptiesItsReadoutAndRestartsThePolling) {

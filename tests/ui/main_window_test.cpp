@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "forms/captions.h"
@@ -13,6 +14,7 @@
 #include "sim/simulated_line.h"
 #include "sim/virtual_clock.h"
 #include "ui/event_loop.h"
+#include "ui/navigation.h"
 
 namespace velarin {
 namespace {
@@ -139,6 +141,43 @@ TEST(MainWindowLiveTest, ChannelTickedBackOnDuringP8LiveDataIsPolled) {
   loop.RunFor(1000);
   EXPECT_TRUE(app.form2.Check1[0].value);
   EXPECT_FALSE(app.form2.Text1[0].text.empty());
+}
+
+// Selector handlers yield, so a click queued right behind one runs inside it; what that
+// click did to the link must stand when the handler goes on (found by fuzz_ui_actions).
+TEST(MainWindowLiveTest, AClickRunInsideASelectorYieldKeepsThePollingItLeft) {
+  struct Case {
+    EcuFamily family;
+    std::function<void(App&)> first;   // a handler that yields
+    std::function<void(App&)> second;  // queued behind it
+    bool test_window_open;
+  };
+  const Case cases[] = {
+      // P8's Connect clears selectors; "Tests" opens the window that then owns the link.
+      {EcuFamily::EcuP8, ClickConnectSwitch, ClickTestsMenu, true},
+      // A channel click during live data, then the program ends: the port is closed.
+      {EcuFamily::Ecu15m, [](App& app) { ClickChannel(app, 0); }, UnloadMainWindow, false},
+  };
+  for (const Case& c : cases) {
+    VirtualClock clock;
+    App app;
+    EventLoop loop(app, clock);
+    WireMainLoop(loop, app);
+    SimulatedLine line(clock, DefaultScenario(c.family));
+    app.protocol.MSComm1.device = &line.device();
+    LoadMainWindow(app);
+    ClickFamily(app, c.family);
+    line.IgnitionOn();
+    if (c.family != EcuFamily::EcuP8) {
+      loop.Post([&] { ClickConnectSwitch(app); });
+      loop.RunUntil([&] { return app.protocol.cal_ask; }, 10000);
+    }
+    loop.Post([&] { c.first(app); });
+    loop.Post([&] { c.second(app); });
+    loop.RunFor(2000);
+    EXPECT_EQ(app.form1.loaded, c.test_window_open);
+    EXPECT_FALSE(app.protocol.Timer1.enabled) << static_cast<int>(c.family);
+  }
 }
 
 }  // namespace
