@@ -114,12 +114,16 @@ void ReadLiveFrame(App& app, const FrameProfile& profile) {
   ProtocolState& link = app.protocol;
   if (profile.yields_at_start) {
     const bool polling = link.Timer1.enabled;
+    const bool live = link.cal_ask;
     const bool test_window_open = app.form1.loaded;
     app.services->DoEvents();
     f.Label4.caption.clear();
     // A handler run by the yield may have taken the link over (the test window puts
-    // the ECU into diagnostic mode) or stopped the polling: the frame must not go on.
-    if ((polling && !link.Timer1.enabled) || (!test_window_open && app.form1.loaded)) return;
+    // the ECU into diagnostic mode), stopped the polling, or ended the connection and
+    // made a new one that has not read the ECU's information yet: the frame must not go on.
+    if ((polling && !link.Timer1.enabled) || (live && !link.cal_ask) ||
+        (!test_window_open && app.form1.loaded))
+      return;
   }
   if (!link.MSComm1.PortOpen()) return;
   ++link.live_frames;
