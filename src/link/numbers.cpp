@@ -1,5 +1,6 @@
 #include "link/numbers.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -33,7 +34,8 @@ double NumberFromText(std::string_view text) {
     for (size_t i = 2; i < s.size(); ++i) {
       int d = HexDigit(s[i]);
       if (d < 0) break;
-      value = value * 16 + d;
+      // Past DBL_MAX stays there, as an overlong decimal does, rather than becoming infinite.
+      value = std::min(value * 16 + d, DBL_MAX);
     }
     return value;
   }

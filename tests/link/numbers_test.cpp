@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "link/exchange.h"
 #include "link/link_port.h"
@@ -33,6 +35,7 @@ TEST(NumberFromText, ReadsLeniently) {
 TEST(NumberFromText, HugeExponentStaysFinite) {
   EXPECT_TRUE(std::isfinite(NumberFromText("1e999")));
   EXPECT_EQ(NumberFromText("1e-999"), 0.0);
+  EXPECT_EQ(NumberFromText("&h" + std::string(300, 'F')), DBL_MAX);
 }
 
 TEST(RoundHalfEven, HalvesGoToEven) {
