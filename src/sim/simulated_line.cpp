@@ -20,9 +20,10 @@ constexpr char kIoError[] = "Input/output error";
 constexpr char kNotOpen[] = "Bad file descriptor";
 constexpr char kInvalid[] = "Invalid argument";
 
+// Keeps at most `limit` entries, dropping the oldest quarter (at least one) at a time.
 template <typename T>
-void Bound(std::vector<T>& v) {
-  if (v.size() > kRecordLimit) v.erase(v.begin(), v.begin() + kRecordLimit / 4);
+void Bound(std::vector<T>& v, size_t limit) {
+  if (v.size() > limit) v.erase(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(limit / 4 + 1));
 }
 
 }  // namespace
@@ -67,10 +68,8 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
     const auto index = pos - wire_us_.begin();
     wire_us_.insert(pos, start_us);
     wire_.insert(wire_.begin() + index, WireByte{at_ms, done_ms, from_program, byte, rate_, baud});
-    if (wire_.size() > kRecordLimit) {
-      wire_.erase(wire_.begin(), wire_.begin() + kRecordLimit / 4);
-      wire_us_.erase(wire_us_.begin(), wire_us_.begin() + kRecordLimit / 4);
-    }
+    Bound(wire_, record_limit_);
+    Bound(wire_us_, record_limit_);
   }
   void OnArrival(uint8_t byte, int32_t baud) override {
     if (!open_) return;                      // nobody listening: lost
@@ -140,7 +139,7 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
     std::vector<uint8_t> bytes(buffer_.begin(), buffer_.end());
     buffer_.clear();
     reads_.push_back({clock_.NowMs(), bytes.size()});
-    Bound(reads_);
+    Bound(reads_, record_limit_);
     return bytes;
   }
   bool WriteByte(uint8_t byte) override {
@@ -159,6 +158,7 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
     buffer_.clear();
   }
   void Restore() { present_ = true; }
+  void KeepRecords(size_t limit) { record_limit_ = limit; }
 
   SimulatedEcu& ecu() { return *ecu_; }
   EcuModel* model() { return model_; }
@@ -176,7 +176,7 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
   void SetRate(int32_t baud) {
     rate_ = baud;
     rate_changes_.push_back({clock_.NowMs(), baud});
-    Bound(rate_changes_);
+    Bound(rate_changes_, record_limit_);
   }
 
   SimulatedLine& owner_;
@@ -201,6 +201,7 @@ class SimulatedLine::Impl : public EcuScheduler, public WireListener, public Ser
   std::vector<uint64_t> wire_us_;  // exact start of each wire_ entry
   std::vector<ProgramRead> reads_;
   std::vector<RateChange> rate_changes_;
+  size_t record_limit_ = kRecordLimit;
 };
 
 SimulatedLine::SimulatedLine(VirtualClock& clock, EcuScenario scenario)
@@ -216,6 +217,7 @@ void SimulatedLine::IgnitionOn() { impl_->ecu().IgnitionOn(); }
 void SimulatedLine::IgnitionOff() { impl_->ecu().IgnitionOff(); }
 void SimulatedLine::Vanish() { impl_->Vanish(); }
 void SimulatedLine::Restore() { impl_->Restore(); }
+void SimulatedLine::KeepRecords(size_t limit) { impl_->KeepRecords(limit); }
 void SimulatedLine::InjectFromEcu(const std::vector<uint8_t>& bytes) {
   impl_->ecu().InjectFromEcu(bytes);
 }

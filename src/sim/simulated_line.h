@@ -71,6 +71,10 @@ class SimulatedLine {
   // (a stale byte, garbage); they arrive paced like any ECU byte.
   void InjectFromEcu(const std::vector<uint8_t>& bytes);
 
+  // How many of the newest entries wire(), reads() and rate_changes() keep (a million
+  // unless told); long runs that never look at them keep few.
+  void KeepRecords(size_t limit);
+
   EcuScenario& scenario();
   // Every byte the program sent and the ECU sent, in time order.
   const std::vector<WireByte>& wire() const;

@@ -20,7 +20,7 @@ void VirtualClock::AdvanceTo(uint64_t target) {
 }
 
 void VirtualClock::Sleep(uint32_t ms) {
-  sleeps_.push_back(ms);
+  if (record_sleeps_) sleeps_.push_back(ms);
   AdvanceTo(total_ + ms);
 }
 

@@ -30,6 +30,8 @@ class VirtualClock : public Clock {
   // Every Sleep() call, in order: the pauses a procedure made.
   const std::vector<uint32_t>& sleeps() const { return sleeps_; }
   void ClearSleeps() { sleeps_.clear(); }
+  // Long runs (fuzzers, soak) keep no list of sleeps: it would grow without end.
+  void RecordSleeps(bool on) { record_sleeps_ = on; }
   // Total virtual time elapsed since construction (does not wrap).
   uint64_t elapsed_total() const { return total_; }
 
@@ -42,6 +44,7 @@ class VirtualClock : public Clock {
   // Keyed by (due time in total_ units, insertion order) so equal times keep their order.
   std::map<std::pair<uint64_t, uint64_t>, std::function<void()>> events_;
   std::vector<uint32_t> sleeps_;
+  bool record_sleeps_ = true;
 };
 
 }  // namespace velarin
