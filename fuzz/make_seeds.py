@@ -125,8 +125,9 @@ COM = ["1", "0", "2", "", "abc", "1.5", "3\r", "-1", "40000"]
 CUSTOM = ["00", "80", "1f", "FF", "AA", "8d", "100", "-1", "zz", " 7 ", "0x80", ""]
 TRIM = ["127", "0", "254", "255", "-1", "abc", "", "12.5", " 200", "256", "1e2", "0254"]
 
-def ui_run(family, config, ignition_ms, steps):
+def ui_run(family, config, ignition_ms, steps, light=False):
     e = Enc(); e.rng(0, 3, family); e.u8(config); e.u8(ignition_ms // 8)
+    e.u8(0 if light else 255)  # below 160: only rpm, throttle and trimmer polled
     for delay_units, run_ms, *what in steps:
         e.u8((RUN.index(run_ms) << 4) | delay_units)
         if what[0] == 'wait':  # a fault step that changes nothing
@@ -181,6 +182,12 @@ UI = {
     'channel_click_then_close_15m': (0, 0, 200, [W, (0, 0, 'channel', 0), (0, 1000, 'closemain')]),
     'dtc_then_tests_16m': (2, 0, 200, [W, (0, 0, 'dtc'), (0, 4000, 'tests'), (0, 1000, 'test', 3),
         (0, 1000, 'back')]),
+    # The ident read times out (no ignition yet); Disconnect and Connect run in the P8
+    # frame's yield that follows, on a connection that has not read the ECU yet.
+    'p8_reconnect_inside_frame_yield': (3, 0, 2040, [(0, 1000, 'check4'), (0, 0, 'connect'),
+        (0, 1000, 'connect')]),
+    'light_frame_trimmer_15m': (0, 0, 200, [W, (0, 4000, 'tests'), (0, 1000, 'on'),
+        (0, 200, 'slider', 30), (0, 1000, 'ok'), (0, 1000, 'back')], True),
 }
-for name, (family, config, ignition, steps) in UI.items():
-    write("ui_actions", name, ui_run(family, config, ignition, steps))
+for name, run in UI.items():
+    write("ui_actions", name, ui_run(*run))

@@ -143,7 +143,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
          text[text.size() - 1 - same_back] == (*written)[written->size() - 1 - same_back])
     ++same_back;
   const size_t changed_end = text.size() - same_back;
-  if (std::optional<Span> span = SectionBytes(text, section)) {
+  if (*written == text) {
+    // Nothing changed.
+  } else if (std::optional<Span> span = SectionBytes(text, section)) {
     FUZZ_CHECK(
         same_front >= span->begin && changed_end <= span->end,
         "bytes outside the section changed: " + what + " gave \"" + Printable(*written) + "\"");

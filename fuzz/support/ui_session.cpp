@@ -18,11 +18,16 @@
 namespace velarin::fuzz {
 namespace {
 
-constexpr size_t kMaxSteps = 48;
-// How long the loop runs after a step; a few steps of the longest outlast a 36 s test wait.
+constexpr size_t kMaxSteps = 32;
+// How long the loop runs after a step, mostly short; a few steps of the longest outlast
+// a 36 s test wait.
 constexpr uint32_t kRunMs[16] = {0,    5,    20,   50,   100,  200,  400,  700,
-                                 1000, 1500, 2500, 4000, 5500, 7000, 9000, 12000};
+                                 1000, 1500, 2000, 2500, 3000, 4000, 6000, 12000};
+// Most runs poll a light frame (rpm, throttle, trimmer): the frame itself has a fuzzer of
+// its own, and a light one leaves time for more actions.
+constexpr int kLightFrame[] = {0, 6, 8};
 constexpr uint32_t kPostStepMs = 37;
+constexpr size_t kTracedWireBytes = 512;
 constexpr uint32_t kIgnitionStepMs = 8;
 constexpr uint32_t kFinalSettleMs = 60000;
 constexpr uint32_t kLatencies[] = {0, 5, 40, 1999, 2001, 3001, 5001, 40000};
@@ -68,6 +73,9 @@ UiSession::UiSession(FuzzedDataProvider& in) : in_(in), checker_(app_) {
   scenario.model_seed = config & 0x7F;
 
   line_ = std::make_unique<SimulatedLine>(clock_, std::move(scenario));
+  // The checker watches the port itself; the rig's records only feed the trace.
+  clock_.RecordSleeps(false);
+  line_->KeepRecords(kTracedWireBytes);
   device_ = std::make_unique<WatchedDevice>(line_->device(), clock_);
   device_->on_write = [this](uint8_t b) { checker_.OnWrite(b); };
   device_->on_wait = [this](const WaitSpan& w) { checker_.OnWait(w); };
@@ -92,6 +100,13 @@ UiSession::UiSession(FuzzedDataProvider& in) : in_(in), checker_(app_) {
     Click(0, Actor::kConnectSwitch, 0, "Connect", false, [this] { ClickConnectSwitch(app_); });
   }
   const uint32_t ignition_ms = in_.ConsumeIntegral<uint8_t>() * kIgnitionStepMs;
+  if (in_.ConsumeIntegral<uint8_t>() < 160) {
+    checker_.Begin(Actor::kChannel, 0, "light frame");
+    std::vector<bool> wanted(kChannelCount, false);
+    for (int channel : kLightFrame) wanted[static_cast<size_t>(channel)] = true;
+    SetChannels(app_, wanted);
+    checker_.End();
+  }
   clock_.Schedule(ignition_ms, [this] {
     checker_.Note("ignition on");
     line_->IgnitionOn();
@@ -109,6 +124,7 @@ void UiSession::Click(uint32_t delay_ms, Actor actor, int param, std::string nam
                                                      : app_.form2.loaded && app_.form2.visible;
                     if (!showing) return;  // a hidden window takes no clicks
                     loop_->Post([this, actor, param, name, act] {
+                      if (closed_) return;  // the program has ended: its loop runs nothing more
                       device_->EndWait();
                       checker_.Begin(actor, param, name);
                       act();
@@ -314,7 +330,8 @@ void UiSession::Run() {
     });
   }
   Settle(kFinalSettleMs);
-  // To read what a crash file does: VELARIN_FUZZ_TRACE=1 fuzz_ui_actions FILE
+  // To read what a crash file does: VELARIN_FUZZ_TRACE=1 fuzz_ui_actions FILE (the bytes
+  // sent are the last few hundred on the wire)
   if (std::getenv("VELARIN_FUZZ_TRACE") != nullptr) {
     std::fprintf(stderr, "%s\n-- main log:\n%s-- test log:\n%s-- sent: %s\n",
                  checker_.TrailText().c_str(), app_.form2.Rtb1.Text().c_str(),
