@@ -68,6 +68,7 @@ int main(int argc, char** argv) {
     }
   } else {
     if (o.ignition_delay_ms) scenario.ignition_delay_ms = *o.ignition_delay_ms;
+    if (o.answer_latency_ms) scenario.answer_latency_ms = *o.answer_latency_ms;
     if (o.burst) scenario.burst = *o.burst;
     scenario.echo = !o.no_echo;
   }

@@ -18,6 +18,7 @@ namespace {
 constexpr double kMaxSeconds = 30.0 * 24 * 3600;  // keeps the ms count well inside 32 bits
 constexpr uint64_t kMaxPortNumber = 32767;
 constexpr uint64_t kMaxIgnitionDelayMs = 24u * 3600 * 1000;
+constexpr uint64_t kMaxAnswerLatencyMs = 1000;
 constexpr size_t kMaxBurstBytes = 64;
 constexpr size_t kUsageColumn = 24;  // where the help of each option starts
 
@@ -265,6 +266,13 @@ std::vector<OptionRow> MakeTable() {
          const std::optional<uint64_t> ms = WholeNumber(*v, 0, kMaxIgnitionDelayMs);
          if (ms) o.ignition_delay_ms = static_cast<uint32_t>(*ms);
          return ms ? "" : Refused(*v, "is no whole number of milliseconds up to a day");
+       }},
+      {"--answer-latency", "MS", F::kRequired, kEcuSim, false,
+       "answer each request MS milliseconds after its echo",
+       [](Options& o, Value v) -> std::string {
+         const std::optional<uint64_t> ms = WholeNumber(*v, 0, kMaxAnswerLatencyMs);
+         if (ms) o.answer_latency_ms = static_cast<uint32_t>(*ms);
+         return ms ? "" : Refused(*v, "is no whole number of milliseconds up to a second");
        }},
       {"--no-echo", "", F::kNone, kEcuSim, false, "an adapter that echoes nothing",
        [](Options& o, Value) -> std::string {

@@ -67,6 +67,7 @@ struct Options {
   // velarin-ecusim.
   std::optional<std::string> link;
   std::optional<uint32_t> ignition_delay_ms;
+  std::optional<uint32_t> answer_latency_ms;  // after the request's echo, before the answer
   bool no_echo = false;
   std::optional<std::vector<uint8_t>> burst;
 
