@@ -112,6 +112,21 @@ fr = {
 }
 for name, data in fr.items(): write("fault_report", name, data)
 
+# recording_reader: byte 0 picks the traced column and slices, then the CSV file.
+HEADER = ("t_ms,rpm,inj_ms,advance_deg,map_mbar,air_c,water_c,throttle,battery_v,trimmer,"
+          "throttle_v\r\n")
+ROW = "1197,1347,3.174,12.5,393,18,19,1.6,13.875,3,\r\n"
+recordings = {
+    "two_rows": HEADER + ROW + ROW.replace("1197", "1364", 1),
+    "lf_ends_and_gaps": HEADER.replace("\r\n", "\n") + "0,,,,,,,,,,\n5,3250,,,,,,,,,0.5\n",
+    "bad_rows": HEADER + "10,a,b\r\n5,1,2,3,4,5,6,7,8,9,10\r\n20,\"1,5\",,,,,,,,,\r\n" + ROW,
+    "backwards": HEADER + ROW.replace("1197", "9000", 1) + ROW,
+    "not_ours": "time,rpm\r\n1,2\r\n",
+    "empty": "",
+}
+for i, (name, text) in enumerate(recordings.items()):
+    write("recording_reader", name, bytes([0x31 * i & 0xFF]) + text.encode())
+
 # ui_actions: family and ECU configuration, ignition moment, then steps of
 # (post delay in units of 37 ms, run time of the loop, action or line fault...).
 ACTIONS = {'connect': 0, 'com': 1, 'family': 2, 'channel': 3, 'check3': 4, 'check4': 5,
