@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   velarin::VirtualClock& clock = rig.clock();
   velarin::fuzz::WatchedDevice watched(rig.line.device(), clock);
   velarin::Form2& f = rig.form2();
-  f.MSComm1.device = &watched;
+  rig.protocol().MSComm1.device = &watched;
   rig.BringUp();
   rig.line.scenario().echo = !no_echo;
   watched.on_wait = [&](const velarin::fuzz::WaitSpan& w) {
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   f.Rtb1.Append("before");
   const std::string log_before = f.Rtb1.Text();
   const uint32_t start = clock.NowMs();
-  velarin::ReadFaultStatus(rig.app);
+  velarin::ReadFaultStatus(f, rig.protocol(), clock);
   watched.EndWait();
   const uint32_t spent = clock.NowMs() - start;
 

@@ -18,11 +18,12 @@
 
 #include "actuators/awake_link.h"
 #include "link/exchange.h"
-#include "link/kline_codes.h"
 #include "livedata/channels.h"
 #include "livedata/frames.h"
 #include "livedata/temp_table.h"
 #include "livedata/text_forms.h"
+#include "protocol/families.h"
+#include "protocol/kline_codes.h"
 #include "support/fuzz_check.h"
 #include "support/watched_device.h"
 
@@ -81,21 +82,6 @@ bool ReadoutText(const std::string& text, int index) {
   return digit && i == text.size();
 }
 
-void ReadFrame(velarin::App& app, EcuFamily family) {
-  switch (family) {
-    case EcuFamily::Ecu15m:
-    case EcuFamily::Ecu15Rc:
-      velarin::ReadLive15m(app);
-      break;
-    case EcuFamily::Ecu16m:
-      velarin::ReadLive16m(app);
-      break;
-    case EcuFamily::EcuP8:
-      velarin::ReadLiveP8(app);
-      break;
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -135,8 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   velarin::VirtualClock& clock = rig.clock();
   velarin::fuzz::WatchedDevice watched(rig.line.device(), clock);
   velarin::Form2& f = rig.form2();
-  f.MSComm1.device = &watched;
-  velarin::BuildTempTable(f);
+  rig.protocol().MSComm1.device = &watched;
+  velarin::BuildTempTable(rig.protocol());
   rig.BringUp();
   FUZZ_CHECK(rig.line.ecu_awake(), "the simulated ECU did not wake up");
   rig.line.scenario().echo = !no_echo;
@@ -152,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int frame = 0; frame < frames; ++frame) {
     const size_t sent_before = rig.line.SentByProgram().size();
     const uint32_t start = clock.NowMs();
-    ReadFrame(rig.app, family);
+    velarin::ReadLiveFrame(rig.app, *velarin::FactsOf(family).live_frame);
     watched.EndWait();
     const uint32_t spent = clock.NowMs() - start;
     const std::vector<uint8_t> all = rig.line.SentByProgram();

@@ -18,11 +18,15 @@
 #include <malloc.h>
 #endif
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "forms/app.h"
 #include "forms/ecu_family.h"
+#include "forms/form1.h"
+#include "frontend/texts.h"
+#include "protocol/families.h"
 #include "sim/simulated_line.h"
 #include "sim/virtual_clock.h"
 #include "ui/event_loop.h"
@@ -68,21 +72,17 @@ Memory ReadMemory() {
   return m;
 }
 
-const char* Name(EcuFamily family) {
-  static constexpr const char* kNames[] = {"15m", "15Rc", "16m", "P8"};
-  return kNames[static_cast<int>(family)];
-}
-
 // One family's day. Prints one line of figures.
 bool SoakOneFamily(EcuFamily family, uint32_t hours) {
   const auto wall_start = std::chrono::steady_clock::now();
   VirtualClock clock;
   clock.RecordSleeps(false);
   App app;
-  std::unique_ptr<EventLoop> loop = MakeMainLoop(app, clock);
+  EventLoop loop(app, clock);
+  WireMainLoop(loop, app);
   SimulatedLine line(clock, DefaultScenario(family));
   line.KeepRecords(kWireRecords);
-  app.form2.MSComm1.device = &line.device();
+  app.protocol.MSComm1.device = &line.device();
   LoadMainWindow(app);
   ClickFamily(app, family);
 
@@ -91,44 +91,45 @@ bool SoakOneFamily(EcuFamily family, uint32_t hours) {
   const bool burst = family == EcuFamily::Ecu15m || family == EcuFamily::Ecu16m;
   auto connect = [&] {
     if (!burst) line.IgnitionOn();
-    loop->Post([&] { ClickConnectSwitch(app); });
+    loop.Post([&] { ClickConnectSwitch(app); });
     if (burst) clock.Schedule(kIgnitionAfterConnectMs, [&] { line.IgnitionOn(); });
   };
   connect();
-  loop->RunUntil([&] { return app.form2.live_frames > 0; }, kMinuteMs);
+  loop.RunUntil([&] { return app.protocol.live_frames > 0; }, kMinuteMs);
 
   const Form2& f = app.form2;
+  const ProtocolState& p = app.protocol;
   auto pull_and_return = [&] {
     line.Vanish();
-    loop->RunFor(kPulledMs);  // a tick notices and ends the connection
+    loop.RunFor(kPulledMs);  // a tick notices and ends the connection
     line.Restore();
     line.IgnitionOff();
     connect();
-    loop->RunUntil([&] { return f.cal_ask; }, kMinuteMs);
+    loop.RunUntil([&] { return p.cal_ask; }, kMinuteMs);
   };
   auto run_test = [&](int button) {
-    loop->Post([&] { ClickTestsMenu(app); });
-    loop->RunFor(kTestWindowOpenMs);
-    loop->Post([&, button] {
-      if (button == 8) SetCustomCode(app, "80");
+    loop.Post([&] { ClickTestsMenu(app); });
+    loop.RunFor(kTestWindowOpenMs);
+    loop.Post([&, button] {
+      if (button == frontend::texts::kCustomTestButton) SetCustomCode(app, "80");
       ClickTest(app, button);
     });
-    loop->RunFor(kTestRunMs);
-    loop->Post([&] { ClickBack(app); });
+    loop.RunFor(kTestRunMs);
+    loop.Post([&] { ClickBack(app); });
   };
-  auto press_dtc = [&] { loop->Post([&] { ClickDtc(app); }); };
+  auto press_dtc = [&] { loop.Post([&] { ClickDtc(app); }); };
 
   // One of each first, so the figures show what a day adds, not what the first use of
   // each window and procedure allocates once.
   pull_and_return();
   run_test(1);
   press_dtc();
-  loop->RunFor(kMinuteMs);
+  loop.RunFor(kMinuteMs);
 
   const Memory before = ReadMemory();
   const size_t log_bytes_before = f.Rtb1.Text().size();
   const size_t log_lines_before = f.Rtb1.LineCount();
-  const uint64_t frames_before = f.live_frames;
+  const uint64_t frames_before = p.live_frames;
   const uint64_t virtual_before = clock.elapsed_total();
   std::string log_seen = f.Rtb1.Text().substr(0, 4096);
   int dtcs = 0, tests = 0, pulls = 0;
@@ -141,12 +142,12 @@ bool SoakOneFamily(EcuFamily family, uint32_t hours) {
     }
     if (minute > 0 && minute % kTestEveryMin == 0) {
       ++tests;
-      run_test(1 + static_cast<int>(minute / kTestEveryMin) % 9);
+      run_test(1 + static_cast<int>(minute / kTestEveryMin) % kTestButtonCount);
     }
     ++dtcs;
     press_dtc();
     const uint64_t now = clock.elapsed_total();
-    if (slot_end > now) loop->RunFor(static_cast<uint32_t>(slot_end - now));
+    if (slot_end > now) loop.RunFor(static_cast<uint32_t>(slot_end - now));
   }
 
   const Memory after = ReadMemory();
@@ -156,7 +157,7 @@ bool SoakOneFamily(EcuFamily family, uint32_t hours) {
   const size_t lines = f.Rtb1.LineCount() - log_lines_before;
   const long rss_growth = after.rss_kb - before.rss_kb;
   const bool log_kept = f.Rtb1.Text().compare(0, log_seen.size(), log_seen) == 0;
-  const bool live = f.cal_ask && f.Timer1.enabled && !app.form1.loaded;
+  const bool live = p.cal_ask && p.Timer1.enabled && !app.form1.loaded;
   const long log_kb = static_cast<long>(log_growth / 1024);
   const bool memory_ok = after.heap_kb - before.heap_kb <= 2 * log_kb + kHeapSlackKb &&
                          rss_growth <= log_kb + kRssSlackKb;
@@ -164,8 +165,9 @@ bool SoakOneFamily(EcuFamily family, uint32_t hours) {
       "%-5s %5.1f h virtual %6.1f s wall | frames %8llu | DTC %3d tests %2d pulls %d | "
       "RSS %6ld -> %6ld kB (HWM %6ld) growth %+6ld kB, heap %+6ld kB | log +%zu lines +%zu "
       "bytes (%zu kB) | %s\n",
-      Name(family), static_cast<double>(clock.elapsed_total() - virtual_before) / 3.6e6, wall_s,
-      static_cast<unsigned long long>(f.live_frames - frames_before), dtcs, tests, pulls,
+      std::string(FactsOf(family).caption).c_str(),
+      static_cast<double>(clock.elapsed_total() - virtual_before) / 3.6e6, wall_s,
+      static_cast<unsigned long long>(p.live_frames - frames_before), dtcs, tests, pulls,
       before.rss_kb, after.rss_kb, after.hwm_kb, rss_growth, after.heap_kb - before.heap_kb, lines,
       log_growth, log_growth / 1024,
       live && log_kept && memory_ok ? "held"
@@ -183,17 +185,14 @@ bool SoakOneFamily(EcuFamily family, uint32_t hours) {
 int main(int argc, char** argv) {
   using velarin::EcuFamily;
   uint32_t hours = 24;
-  std::vector<EcuFamily> families = {EcuFamily::Ecu15m, EcuFamily::Ecu15Rc, EcuFamily::Ecu16m,
-                                     EcuFamily::EcuP8};
+  std::vector<EcuFamily> families;
+  for (const velarin::FamilyFacts& facts : velarin::kFamilies) families.push_back(facts.id);
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--hours") == 0) {
       hours = static_cast<uint32_t>(std::atoi(argv[i + 1]));
     } else if (std::strcmp(argv[i], "--family") == 0) {
       families.clear();
-      for (EcuFamily f :
-           {EcuFamily::Ecu15m, EcuFamily::Ecu15Rc, EcuFamily::Ecu16m, EcuFamily::EcuP8}) {
-        if (std::strcmp(argv[i + 1], velarin::Name(f)) == 0) families.push_back(f);
-      }
+      if (std::optional<EcuFamily> f = velarin::FamilyNamed(argv[i + 1])) families.push_back(*f);
     }
   }
   if (hours == 0 || families.empty()) {

@@ -1,35 +1,25 @@
 #pragma once
-// Command lines from fuzzer bytes, and the shape every parse result must have.
+// Command lines from fuzzer bytes, and what every parse of them must give: exactly
+// one outcome, a one-line error naming the program, options within their ranges
+// that parse to the same options when written back out as a command line.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "support/fuzz_check.h"
+#include "frontend/options.h"
 
 namespace velarin::fuzz {
 
-// `program` followed by the input split at its NUL bytes (an empty input gives no
-// further argument; two NULs in a row give an empty one).
-std::vector<std::string> ArgsFromBytes(std::string_view program, const uint8_t* data, size_t size);
+// The program's name followed by the input split at its NUL bytes (an empty input
+// gives no further argument; two NULs in a row give an empty one).
+std::vector<std::string> ArgsFromBytes(frontend::Program program, const uint8_t* data, size_t size);
 
 // The arguments quoted, for messages.
 std::string ArgsText(const std::vector<std::string>& args);
 
-// Exactly one of: options, help, or an error of one line that starts with the
-// program's name.
-template <typename Result>
-void CheckParseShape(const Result& result, std::string_view program,
-                     const std::vector<std::string>& args) {
-  const int outcomes = (result.options ? 1 : 0) + (result.help ? 1 : 0) + (!result.error.empty());
-  FUZZ_CHECK(outcomes == 1, "not exactly one outcome for " + ArgsText(args));
-  if (result.error.empty()) return;
-  FUZZ_CHECK(result.error.rfind(std::string(program) + ": ", 0) == 0,
-             "error without the program's name: " + Printable(result.error));
-  FUZZ_CHECK(result.error.find_first_of("\r\n") == std::string::npos,
-             "error of more than one line: \"" + Printable(result.error) + "\"");
-}
+// Parses the input as `program`'s command line and checks the outcome.
+void CheckCommandLine(frontend::Program program, const uint8_t* data, size_t size);
 
 }  // namespace velarin::fuzz

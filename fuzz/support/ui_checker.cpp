@@ -1,7 +1,7 @@
 #include "support/ui_checker.h"
 
 #include "link/exchange.h"
-#include "link/kline_codes.h"
+#include "protocol/kline_codes.h"
 #include "support/fuzz_check.h"
 
 namespace velarin::fuzz {
@@ -65,13 +65,14 @@ void UiChecker::Note(const std::string& what) {
 
 void UiChecker::Begin(Actor actor, int param, const std::string& name) {
   const Form2& f = app_.form2;
+  const ProtocolState& p = app_.protocol;
   const Form1& t = app_.form1;
   if (actor != Actor::kTick) Note(name);
   if (actor == Actor::kFamily) {
     // A tick the click runs inside goes on with the frame it began; later ones read the new family.
     for (Running& r : running_) r.families[static_cast<size_t>(param)] = true;
   }
-  Running r{actor,           param,           name,        f.init, f.ecuinf, f.cal_ask, {},
+  Running r{actor,           param,           name,        p.init, p.ecuinf, p.cal_ask, {},
             t.Option1.value, t.Option2.value, std::nullopt};
   if (std::optional<EcuFamily> family = SelectedFamily(f)) {
     r.families[static_cast<size_t>(*family)] = true;
@@ -107,7 +108,7 @@ bool UiChecker::MaySend(Running& r, uint8_t b) const {
         return true;
       if (!r.cal_ask && f.Check4.value && InRange(b, kline::kCalFirst, kline::kCalLast))
         return true;
-      if (!f.cal_ask) return false;
+      if (!app_.protocol.cal_ask) return false;
       for (int family = 0; family < 4; ++family) {
         if (r.families[family] && LiveCode(static_cast<EcuFamily>(family), f, b)) return true;
       }
@@ -196,10 +197,11 @@ void UiChecker::AfterStep() {
   const Form2& f = app_.form2;
   const Form1& t = app_.form1;
   if (!running_.empty()) Fail("a handler still running between steps: " + running_.back().name);
-  const SerialDevice* device = f.MSComm1.device;
+  const ProtocolState& p = app_.protocol;
+  const SerialDevice* device = p.MSComm1.device;
   const bool vanished = device != nullptr && device->Vanished();
-  if (f.Timer1.enabled) {
-    if (!(f.Check2.value && (f.MSComm1.PortOpen() || vanished)))
+  if (p.Timer1.enabled) {
+    if (!(f.Check2.value && (p.MSComm1.PortOpen() || vanished)))
       Fail("the polling runs without a connection (port closed or switch released)");
     if (t.loaded) Fail("the polling runs while the test window owns the link");
   }

@@ -88,7 +88,7 @@ UiSession::UiSession(FuzzedDataProvider& in) : in_(in), checker_(app_) {
     device_->EndWait();
     checker_.End();
   });
-  app_.form2.MSComm1.device = device_.get();
+  app_.protocol.MSComm1.device = device_.get();
 
   checker_.Begin(Actor::kFamily, static_cast<int>(family), "load");
   LoadMainWindow(app_);
@@ -339,10 +339,10 @@ void UiSession::Run() {
                  checker_.TrailText().c_str(), app_.form2.Rtb1.Text().c_str(),
                  app_.form1.Rtb1.Text().c_str(), Hex(line_->SentByProgram()).c_str());
   }
-  const Form2& f = app_.form2;
+  const ProtocolState& p = app_.protocol;
   FUZZ_CHECK(closed_, "the program did not end within an hour of being closed");
-  FUZZ_CHECK(!f.MSComm1.PortOpen(), "the port is still open after the program ended");
-  FUZZ_CHECK(!f.Timer1.enabled, "the polling still runs after the program ended");
+  FUZZ_CHECK(!p.MSComm1.PortOpen(), "the port is still open after the program ended");
+  FUZZ_CHECK(!p.Timer1.enabled, "the polling still runs after the program ended");
   FUZZ_CHECK(!app_.form1.loaded, "the test window is still loaded after the program ended");
 }
 

@@ -5,7 +5,6 @@
 #include "connection/connection_texts.h"
 #include "connection/ident_reads.h"
 #include "connection/link_status.h"
-#include "connection/restart_polling.h"
 #include "connection/settings.h"
 #include "forms/captions.h"
 #include "forms/ecu_family.h"
@@ -117,7 +116,9 @@ void Connect(App& app) {
   }
   // Those handlers yield: a click run there may have released the switch again, or
   // opened the test window, which owns the link until it closes.
-  if (!app.form1.loaded) RestartPolling(f, p, app.clock(), kPollIntervalMs);
+  if (app.form1.loaded || EndIfLinkLost(f, p, app.clock())) return;
+  const bool connected = f.Check2.value && port.PortOpen();
+  TimerOn(p.Timer1, app.clock(), connected ? kPollIntervalMs : int16_t{0});
 }
 
 void Disconnect(Form2& f, ProtocolState& p, Clock& clock) {

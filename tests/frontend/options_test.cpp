@@ -146,6 +146,7 @@ TEST(Options, UsageErrorsNameTheProblem) {
       {{"--trimmer", "-1"}, "0..254"},
       {{"--trimmer", "12.5"}, "0..254"},
       {{"--ecu", "15m", "--ecu", "16m"}, "--ecu given twice"},
+      {{"--ecu", "P\n9\x1b"}, "--ecu 'P\\x0A9\\x1B'"},  // one line, nothing for the terminal
       {{"--dtc=1"}, "--dtc takes no value"},
       {{"--simulate", "--device", "/dev/x"}, "--simulate"},
       {{"--csv", ""}, "--csv needs"},
@@ -217,14 +218,15 @@ bool Takes(const OptionRow& row, Program p) {
 
 TEST(OptionTable, EveryValueGoesAfterASpaceOrAnEqualsSign) {
   const std::map<std::string_view, std::string> sample = {
-      {"--device", "/dev/x"}, {"--com", "2"},
-      {"--ecu", "p8"},        {"--settings", "s.ini"},
-      {"--seconds", "1.5"},   {"--frames", "3"},
-      {"--channels", "rpm"},  {"--csv", "-"},
-      {"--test", "coil1"},    {"--trimmer", "200"},
-      {"--link", "/tmp/l"},   {"--ignition-delay", "10"},
-      {"--burst", "55AA"},    {"--service-report", "r"},
-      {"--replay", "b.vcap"}, {"--capture", "c.vcap"}};
+      {"--device", "/dev/x"},   {"--com", "2"},
+      {"--ecu", "p8"},          {"--settings", "s.ini"},
+      {"--seconds", "1.5"},     {"--frames", "3"},
+      {"--channels", "rpm"},    {"--csv", "-"},
+      {"--test", "coil1"},      {"--trimmer", "200"},
+      {"--link", "/tmp/l"},     {"--ignition-delay", "10"},
+      {"--burst", "55AA"},      {"--service-report", "r"},
+      {"--replay", "b.vcap"},   {"--capture", "c.vcap"},
+      {"--answer-latency", "0"}};
   for (const OptionRow& row : OptionTable()) {
     if (row.form != ValueForm::kRequired) continue;
     ASSERT_TRUE(sample.count(row.name)) << row.name << " needs a sample value here";
