@@ -31,6 +31,7 @@ void CheckRanges(const Options& o, const std::string& line) {
   FUZZ_CHECK(!o.device || !o.device->empty(), "empty --device: " + line);
   FUZZ_CHECK(!o.settings || !o.settings->empty(), "empty --settings: " + line);
   FUZZ_CHECK(!o.csv || !o.csv->empty(), "empty --csv: " + line);
+  FUZZ_CHECK(!o.service_report || !o.service_report->empty(), "empty --service-report: " + line);
   if (o.com) {
     bool digits = !o.com->empty() && o.com->size() <= 5;
     for (char c : *o.com) digits = digits && c >= '0' && c <= '9';
@@ -71,6 +72,8 @@ std::vector<std::string> LineFor(Program program, const Options& o) {
     if (o.simulate) args.push_back("--simulate");
     if (o.ecu) add("--ecu", family(*o.ecu));
   }
+  if (o.version) args.push_back("--version");
+  if (o.list_ports) args.push_back("--list-ports");
   if (o.device) add("--device", *o.device);
   if (o.com) add("--com", *o.com);
   if (o.no_ecu_data) args.push_back("--no-ecu-data");
@@ -87,6 +90,7 @@ std::vector<std::string> LineFor(Program program, const Options& o) {
     add("--channels", list);
   }
   if (o.csv) add("--csv", *o.csv);
+  if (o.service_report) add("--service-report", *o.service_report);
   for (const CliAction& a : o.actions) {
     switch (a.kind) {
       case CliAction::Kind::kDtc:
