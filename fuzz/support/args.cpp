@@ -33,9 +33,10 @@ void CheckRanges(const Options& o, const std::string& line) {
   FUZZ_CHECK(!o.csv || !o.csv->empty(), "empty --csv: " + line);
   FUZZ_CHECK(!o.service_report || !o.service_report->empty(), "empty --service-report: " + line);
   if (o.com) {
-    bool digits = !o.com->empty() && o.com->size() <= 5;
+    // Leading zeros are fine ("0003" is port 3), as in the window's "Com" box.
+    bool digits = !o.com->empty() && o.com->size() <= 19;
     for (char c : *o.com) digits = digits && c >= '0' && c <= '9';
-    FUZZ_CHECK(digits && std::stol(*o.com) >= 1 && std::stol(*o.com) <= kMaxPortNumber,
+    FUZZ_CHECK(digits && std::stoull(*o.com) >= 1 && std::stoull(*o.com) <= kMaxPortNumber,
                "--com outside 1.." + std::to_string(kMaxPortNumber) + ": " + line);
   }
   FUZZ_CHECK(!o.seconds_ms || *o.seconds_ms > 0, "--seconds of 0 ms: " + line);
