@@ -1,6 +1,7 @@
-// The capture file reader over any bytes: a whole capture or one error line
-// naming the line at fault, never both; a capture read is in time order, and
-// written out again with the writer's rows it reads back the same.
+// The capture file reader over any bytes, refusing or accepting a capture cut
+// short: a capture or one error line naming the line at fault, never both; a
+// warning only with a capture; a capture read is in time order, and written out
+// again with the writer's rows it reads back the same.
 //
 // Input: the file's bytes.
 
@@ -35,19 +36,17 @@ bool SameEvent(const CaptureEvent& a, const CaptureEvent& b) {
          a.rate == b.rate && a.text == b.text;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const velarin::CaptureParse parse = velarin::ParseCapture(bytes);
+// One parse's shape, its time order, and the same capture when written out again.
+void CheckParse(const velarin::CaptureParse& parse) {
   FUZZ_CHECK(parse.capture.has_value() != !parse.error.empty(),
              "a capture and an error, or neither: \"" + Printable(parse.error) + "\"");
+  FUZZ_CHECK(parse.warning.empty() || parse.capture.has_value(), "a warning without a capture");
+  FUZZ_CHECK((parse.error + parse.warning).find_first_of("\r\n") == std::string::npos,
+             "a message of more than one line: \"" + Printable(parse.error + parse.warning) + "\"");
   if (!parse.capture) {
-    FUZZ_CHECK(parse.error.find_first_of("\r\n") == std::string::npos,
-               "error of more than one line: \"" + Printable(parse.error) + "\"");
     FUZZ_CHECK(parse.error.rfind("line ", 0) == 0 || parse.error == "the file is empty",
                "error without its line: \"" + Printable(parse.error) + "\"");
-    return 0;
+    return;
   }
   const Capture& capture = *parse.capture;
   for (size_t i = 0; i < capture.events.size(); ++i) {
@@ -71,6 +70,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < capture.events.size(); ++i) {
     FUZZ_CHECK(SameEvent(second.events[i], capture.events[i]),
                "event " + std::to_string(i) + " changed when written out again");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const velarin::CaptureParse whole = velarin::ParseCapture(bytes);
+  const velarin::CaptureParse cut = velarin::ParseCapture(bytes, velarin::CutShort::kAccept);
+  CheckParse(whole);
+  CheckParse(cut);
+  FUZZ_CHECK(whole.warning.empty(), "a warning where a capture cut short is refused");
+  // Accepting a capture cut short changes nothing about a whole one.
+  if (whole.capture) {
+    FUZZ_CHECK(cut.capture && cut.warning.empty() &&
+                   cut.capture->events.size() == whole.capture->events.size(),
+               "a whole capture reads differently when a cut one is accepted");
   }
   return 0;
 }

@@ -31,6 +31,10 @@ void CheckRanges(const Options& o, const std::string& line) {
   FUZZ_CHECK(!o.device || !o.device->empty(), "empty --device: " + line);
   FUZZ_CHECK(!o.settings || !o.settings->empty(), "empty --settings: " + line);
   FUZZ_CHECK(!o.csv || !o.csv->empty(), "empty --csv: " + line);
+  FUZZ_CHECK(!o.replay || (!o.replay->empty() && o.simulate), "--replay not simulated: " + line);
+  FUZZ_CHECK(!o.capture || !o.capture->empty(), "empty --capture: " + line);
+  FUZZ_CHECK(!o.check_adapter || (!o.frames && !o.csv && o.actions.empty()),
+             "--check-adapter with a connection's options: " + line);
   FUZZ_CHECK(!o.service_report || !o.service_report->empty(), "empty --service-report: " + line);
   if (o.com) {
     // Leading zeros are fine ("0003" is port 3), as in the window's "Com" box.
@@ -68,11 +72,19 @@ std::vector<std::string> LineFor(Program program, const Options& o) {
   };
   const auto family = [](EcuFamily f) { return std::string(FactsOf(f).caption); };
   if (program == Program::kWindow && o.simulate) {
-    args.push_back(o.ecu ? "--simulate=" + family(*o.ecu) : "--simulate");
+    args.push_back(o.replay ? "--simulate=" + *o.replay
+                   : o.ecu  ? "--simulate=" + family(*o.ecu)
+                            : "--simulate");
   } else {
-    if (o.simulate) args.push_back("--simulate");
+    if (o.replay) {
+      add("--replay", *o.replay);  // a simulated ECU of its own
+    } else if (o.simulate) {
+      args.push_back("--simulate");
+    }
     if (o.ecu) add("--ecu", family(*o.ecu));
   }
+  if (o.capture) add("--capture", *o.capture);
+  if (o.check_adapter) args.push_back("--check-adapter");
   if (o.version) args.push_back("--version");
   if (o.list_ports) args.push_back("--list-ports");
   if (o.device) add("--device", *o.device);
@@ -153,8 +165,9 @@ void CheckCommandLine(Program program, const uint8_t* data, size_t size) {
   }
   if (!result.options) return;
   CheckRanges(*result.options, line);
-  FUZZ_CHECK(program != Program::kWindow || result.options->simulate || !result.options->ecu,
-             "a window family without --simulate: " + line);
+  FUZZ_CHECK(program != Program::kWindow || result.options->simulate ||
+                 (!result.options->ecu && !result.options->replay),
+             "a window family or capture without --simulate: " + line);
   const std::vector<std::string> again = LineFor(program, *result.options);
   frontend::ParseResult reparsed = frontend::ParseArgs(program, again);
   // --seconds is not written back: its text form is not unique.
