@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/local_time.h"
+
 namespace velarin::recording {
 
 std::string SuggestedRecordingName(std::string_view family, const std::tm& t) {
@@ -12,14 +14,7 @@ std::string SuggestedRecordingName(std::string_view family, const std::tm& t) {
 }
 
 std::string SuggestedRecordingName(std::string_view family) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  return SuggestedRecordingName(family, local);
+  return SuggestedRecordingName(family, LocalTimeNow());
 }
 
 }  // namespace velarin::recording

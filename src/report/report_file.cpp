@@ -1,7 +1,6 @@
 #include "report/report_file.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -9,6 +8,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/local_time.h"
 #include "platform/version.h"
 #include "report/report_texts.h"
 #include "report/service_report.h"
@@ -46,13 +46,7 @@ std::string WriteFileAtomically(const std::string& path, std::string_view conten
 }
 
 std::string LocalDateTimeNow() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = LocalTimeNow();
   char text[32];
   std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
   return text;
